@@ -1,0 +1,18 @@
+# tolvane_library(<name> [DEPS <targets...>])
+# A static library of every .cpp in the calling folder; headers are included from the
+# project root ("GClass/SerrikDC.h"), so a path names its layer. A folder with headers only
+# gives an interface library.
+function(tolvane_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(REMOVE_ITEM sources ${ARG_EXCLUDE})
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_DEPS} Threads::Threads)
+    endif()
+endfunction()

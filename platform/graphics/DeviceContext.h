@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GdiObjects.h"
+#include "platform/graphics/Types.h"
+
+namespace gfx {
+
+// Raster mix modes for pen and brush drawing.
+constexpr int R2_XORPEN = 7;
+constexpr int R2_COPYPEN = 13;
+
+// Background modes.
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
+// Block-transfer raster operations.
+constexpr std::uint32_t SRCCOPY = 0x00CC0020;   // dest = src
+constexpr std::uint32_t SRCPAINT = 0x00EE0086;  // dest = dest | src
+constexpr std::uint32_t SRCAND = 0x008800C6;    // dest = dest & src
+
+// Text format flags; the game uses DT_CENTER | DT_VCENTER | DT_SINGLELINE (0x25).
+constexpr unsigned DT_CENTER = 0x01;
+constexpr unsigned DT_VCENTER = 0x04;
+constexpr unsigned DT_SINGLELINE = 0x20;
+
+// A software device context with the drawing rules of the desktop graphics interface it
+// replaces. It draws into the bitmap selected into it (and nothing when none is), clipped to
+// that bitmap. It owns none of the objects selected into it.
+//
+// A new context has a black 1-px pen, a white brush, a default font, copy mode, opaque
+// background mode, a white background colour, black text and the current position (0, 0).
+//
+// Shapes: Rectangle and Ellipse cover their box without its right column and bottom row,
+// outlined with the pen inside the box and filled with the brush. A 1-px line leaves out its
+// end point; a wider pen draws a thick line with round ends. Polygon fills by the alternate
+// (even-odd) rule. Pen and brush drawing both go through the raster mix mode.
+class DeviceContext {
+public:
+    DeviceContext();
+    DeviceContext(const DeviceContext&) = delete;
+    DeviceContext& operator=(const DeviceContext&) = delete;
+
+    // Makes this a fresh memory context (default state, nothing selected).
+    bool CreateCompatibleDC(const DeviceContext* target);
+    void DeleteDC();
+
+    // Selecting returns the previously selected object (never null: the stock objects).
+    Bitmap* SelectObject(Bitmap* bitmap);
+    Pen* SelectObject(Pen* pen);
+    Brush* SelectObject(Brush* brush);
+    Font* SelectObject(Font* font);
+    Bitmap* GetBitmap() const { return bitmap_; }
+
+    int SetROP2(int mode);  // returns the previous mode
+    int GetROP2() const { return rop2_; }
+    Colour SetBkColor(Colour c);
+    Colour GetBkColor() const { return bkColour_; }
+    int SetBkMode(int mode);
+    int GetBkMode() const { return bkMode_; }
+    Colour SetTextColor(Colour c);
+    Colour GetTextColor() const { return textColour_; }
+
+    Point MoveTo(int x, int y);  // returns the previous position
+    Point GetCurrentPosition() const { return pos_; }
+    void LineTo(int x, int y);
+
+    void Rectangle(int left, int top, int right, int bottom);
+    void Rectangle(const Rect& r) { Rectangle(r.left, r.top, r.right, r.bottom); }
+    void Ellipse(int left, int top, int right, int bottom);
+    void Ellipse(const Rect& r) { Ellipse(r.left, r.top, r.right, r.bottom); }
+    // The elliptic arc of the box, counter-clockwise from the radial through (x1, y1) to the
+    // radial through (x2, y2), drawn with the pen. Equal points draw the whole ellipse.
+    void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+    void Polygon(const Point* points, int count);
+
+    Colour SetPixel(int x, int y, Colour c);  // returns the colour set, or kInvalidColour
+    Colour GetPixel(int x, int y) const;      // kInvalidColour outside the surface
+
+    // Copies w x h pixels from `src` at (xSrc, ySrc) to (x, y) with SRCCOPY, SRCPAINT or
+    // SRCAND, clipped to both surfaces. Returns false for an unknown operation or no bitmap.
+    bool BitBlt(int x, int y, int w, int h, const DeviceContext* src, int xSrc, int ySrc,
+                std::uint32_t rop);
+
+    // Draws one line of text in `rect` with the selected font and text colour. With
+    // DT_CENTER | DT_VCENTER | DT_SINGLELINE the text is centred on the font's ascent+descent
+    // box and clipped to the rectangle. Glyphs are greyscale-antialiased; with a transparent
+    // background only glyph pixels change, with an opaque one the text box is first filled
+    // with the background colour. Returns the text height in pixels.
+    int DrawText(const std::string& utf8, const Rect& rect, unsigned format);
+    // Width and height of one line of text in the selected font.
+    Point GetTextExtent(const std::string& utf8) const;
+
+private:
+    void Reset();
+
+    Bitmap* bitmap_;
+    Pen* pen_;
+    Brush* brush_;
+    Font* font_;
+    int rop2_;
+    int bkMode_;
+    Colour bkColour_;
+    Colour textColour_;
+    Point pos_;
+};
+
+}  // namespace gfx

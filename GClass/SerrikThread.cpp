@@ -1,0 +1,194 @@
+#include "GClass/SerrikThread.h"
+
+#include <system_error>
+
+#include "platform/system/Assert.h"
+#include "platform/system/Clock.h"
+#include "platform/system/Resources.h"
+
+namespace {
+
+constexpr int kPollMs = 10;
+
+}  // namespace
+
+CSerrikThread::CSerrikThread() {
+    Reset();
+}
+
+CSerrikThread::~CSerrikThread() {
+    StopAndJoin();
+}
+
+void CSerrikThread::Reset() {
+    m_bPause.store(0);
+    m_nState.store(STATE_IDLE);
+    m_bStop.store(0);
+    m_bWait.store(0);
+    SetPromptText("");
+    sys::ScopedLock lock(m_csText);
+    m_strText.clear();
+}
+
+int CSerrikThread::Start() {
+    int expected = 0;
+    if (!m_bActive.compare_exchange_strong(expected, 1)) {
+        return 0;
+    }
+    // The previous run has left its procedure (it clears the active flag as its last step
+    // but one), so this join returns at once.
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    Reset();
+    try {
+        m_thread = std::thread([this] { ThreadProc(this); });
+    } catch (const std::system_error&) {
+        m_bActive.store(0);
+    }
+    return 0;
+}
+
+int CSerrikThread::Stop() {
+    m_bStop.store(1);
+    return 0;
+}
+
+int CSerrikThread::Pause() {
+    OnPause();
+    m_bPause.store(1);
+    SetState(STATE_PAUSED);
+    CheckPoint();
+    return 0;
+}
+
+int CSerrikThread::Resume() {
+    OnResume();
+    m_bPause.store(0);
+    // Running stays running and paused becomes running; an idle worker stays idle, so that a
+    // stray Resume never makes a finished run look active.
+    int paused = STATE_PAUSED;
+    m_nState.compare_exchange_strong(paused, STATE_RUNNING);
+    return 0;
+}
+
+void CSerrikThread::Wait(const std::string& prompt) {
+    SetPromptText(prompt);
+    m_bWait.store(1);
+    OnWait();
+    CheckPoint();
+}
+
+void CSerrikThread::Wait(int stringId) {
+    Wait(sys::LoadString(stringId));
+}
+
+int CSerrikThread::EndWait() {
+    m_bWait.store(0);
+    SetPromptText("");
+    return 0;
+}
+
+void CSerrikThread::CheckPoint() {
+    while (m_bPause.load() != 0) {
+        PumpOwner();
+        sys::Sleep(kPollMs);
+        if (m_bStop.load() != 0) {
+            HonourStop();
+        }
+    }
+    while (m_bWait.load() != 0) {
+        PumpOwner();
+        sys::Sleep(kPollMs);
+        if (m_bStop.load() != 0) {
+            HonourStop();
+        }
+    }
+    PumpOwner();
+    if (m_bStop.load() != 0) {
+        HonourStop();
+    }
+}
+
+void CSerrikThread::HonourStop() {
+    OnStop();
+    m_bStop.store(0);
+    throw -1;
+}
+
+void CSerrikThread::PumpOwner() {
+    if (m_pOwner != nullptr) {
+        m_pOwner->PumpMessages();
+    }
+}
+
+void CSerrikThread::WaitForIdle() {
+    // A run counts until its procedure is done, also in the moment between Start and the
+    // new thread's first step, when the state still reads idle.
+    while (!(IsIdle() && !IsActive())) {
+        PumpOwner();
+        sys::Sleep(kPollMs);
+    }
+}
+
+void CSerrikThread::Shutdown() {
+    Stop();
+    WaitForIdle();
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void CSerrikThread::StopAndJoin() {
+    Stop();
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void CSerrikThread::Sleep(int ms) {
+    sys::GetClock().SleepUnless(ms, m_bStop);
+}
+
+void CSerrikThread::SetOwner(ui::OwnerWindow* owner) {
+    SYS_ASSERT(owner != nullptr);
+    m_pOwner = owner;
+}
+
+void CSerrikThread::SetText(const std::string& text) {
+    sys::ScopedLock lock(m_csText);
+    m_strText = text;
+}
+
+void CSerrikThread::SetText(int stringId) {
+    sys::ScopedLock lock(m_csText);
+    m_strText = sys::LoadString(stringId);
+}
+
+std::string CSerrikThread::GetText() const {
+    sys::ScopedLock lock(m_csText);
+    return m_strText;
+}
+
+void CSerrikThread::SetPromptText(const std::string& text) {
+    sys::ScopedLock lock(m_csPrompt);
+    m_strPrompt = text;
+}
+
+std::string CSerrikThread::GetPromptText() const {
+    sys::ScopedLock lock(m_csPrompt);
+    return m_strPrompt;
+}
+
+unsigned CSerrikThread::ThreadProc(void* param) {
+    auto* self = static_cast<CSerrikThread*>(param);
+    self->SetState(STATE_RUNNING);
+    try {
+        self->Run();
+    } catch (...) {
+        // A stop's int -1 and anything else Run lets escape end the run quietly.
+    }
+    self->m_bActive.store(0);
+    self->SetState(STATE_IDLE);
+    return 0;
+}

@@ -1,0 +1,68 @@
+#include "platform/system/Clock.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+#include <utility>
+
+namespace sys {
+
+void RealClock::Sleep(int ms) {
+    if (ms > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+}
+
+std::int64_t RealClock::Time() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+VirtualClock::VirtualClock(std::int64_t epochSeconds) : epoch_(epochSeconds) {}
+
+void VirtualClock::Sleep(int ms) {
+    std::function<void(std::int64_t, int)> hook;
+    {
+        std::lock_guard lock(mutex_);
+        sleeps_.push_back(ms);
+        hook = hook_;
+    }
+    // The hook runs without the clock's lock held, so it may sleep or read the clock itself.
+    if (hook) {
+        hook(nowMs_.load(), ms);
+    }
+    if (ms > 0) {
+        nowMs_.fetch_add(ms);
+    }
+}
+
+std::int64_t VirtualClock::Time() {
+    return epoch_ + nowMs_.load() / 1000;
+}
+
+std::vector<int> VirtualClock::Sleeps() const {
+    std::lock_guard lock(mutex_);
+    return sleeps_;
+}
+
+void VirtualClock::SetSleepHook(std::function<void(std::int64_t, int)> hook) {
+    std::lock_guard lock(mutex_);
+    hook_ = std::move(hook);
+}
+
+namespace {
+
+RealClock g_realClock;
+std::atomic<Clock*> g_clock{nullptr};
+
+}  // namespace
+
+void SetClock(Clock* clock) {
+    g_clock.store(clock);
+}
+
+Clock& GetClock() {
+    Clock* clock = g_clock.load();
+    return clock != nullptr ? *clock : g_realClock;
+}
+
+}  // namespace sys

@@ -1,0 +1,130 @@
+#include "platform/system/Resources.h"
+
+#include <SDL_rwops.h>
+#include <SDL_surface.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+namespace sys {
+
+namespace {
+
+std::atomic<const ResourceTable*> g_table{nullptr};
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+}  // namespace
+
+void InstallResources(const ResourceTable* table) {
+    g_table.store(table);
+}
+
+std::string LoadString(int id) {
+    if (const ResourceTable* table = g_table.load()) {
+        for (const StringResource& s : table->strings) {
+            if (s.id == id && s.text != nullptr) {
+                return s.text;
+            }
+        }
+    }
+    return {};
+}
+
+const DialogTemplate* FindDialog(int id) {
+    if (const ResourceTable* table = g_table.load()) {
+        for (const DialogTemplate& d : table->dialogs) {
+            if (d.id == id) {
+                return &d;
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::span<const std::uint8_t> FindBitmapData(int id) {
+    if (const ResourceTable* table = g_table.load()) {
+        for (const BitmapResource& b : table->bitmaps) {
+            if (b.id == id) {
+                return b.bmp;
+            }
+        }
+    }
+    return {};
+}
+
+bool LoadBitmap(int id, gfx::Bitmap& out) {
+    out = gfx::Bitmap();
+    const std::span<const std::uint8_t> data = FindBitmapData(id);
+    if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        return false;
+    }
+    // SDL's BMP reader needs no SDL_Init; it handles every palette depth the resources use.
+    SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
+    if (rw == nullptr) {
+        return false;
+    }
+    SurfacePtr decoded(SDL_LoadBMP_RW(rw, 1));
+    if (!decoded) {
+        return false;
+    }
+    // XBGR8888 read as a 32-bit word is exactly the 0x00BBGGRR Colour.
+    SurfacePtr pixels(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_XBGR8888, 0));
+    if (!pixels || pixels->w <= 0 || pixels->h <= 0) {
+        return false;
+    }
+    const bool mustLock = SDL_MUSTLOCK(pixels.get());
+    if (mustLock && SDL_LockSurface(pixels.get()) != 0) {
+        return false;
+    }
+    gfx::Bitmap bitmap(pixels->w, pixels->h);
+    for (int y = 0; y < pixels->h; ++y) {
+        const auto* src = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(pixels->pixels) +
+            static_cast<std::size_t>(y) * pixels->pitch);
+        gfx::Colour* dst = bitmap.Row(y);
+        for (int x = 0; x < pixels->w; ++x) {
+            // The unused top byte is not guaranteed to be zero after conversion.
+            dst[x] = src[x] & 0x00FFFFFFu;
+        }
+    }
+    if (mustLock) {
+        SDL_UnlockSurface(pixels.get());
+    }
+    out = std::move(bitmap);
+    return true;
+}
+
+int MulDiv(int number, int numerator, int denominator) {
+    if (denominator == 0) {
+        return -1;
+    }
+    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+    const bool negative = (product < 0) != (denominator < 0);
+    const std::uint64_t p =
+        product < 0 ? 0 - static_cast<std::uint64_t>(product) : static_cast<std::uint64_t>(product);
+    const std::uint64_t d = denominator < 0 ? 0 - static_cast<std::uint64_t>(denominator)
+                                            : static_cast<std::uint64_t>(denominator);
+    // Half away from zero: round the magnitude, then put the sign back.
+    const std::uint64_t q = (p + d / 2) / d;
+    const std::int64_t result =
+        negative ? -static_cast<std::int64_t>(q) : static_cast<std::int64_t>(q);
+    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min()) {
+        return -1;  // as the desktop function reports an overflowing result
+    }
+    return static_cast<int>(result);
+}
+
+gfx::Rect DialogUnitsToPixels(int x, int y, int cx, int cy) {
+    constexpr int kBaseX = 6;
+    constexpr int kBaseY = 12;
+    return {MulDiv(x, kBaseX, 4), MulDiv(y, kBaseY, 8), MulDiv(x + cx, kBaseX, 4),
+            MulDiv(y + cy, kBaseY, 8)};
+}
+
+}  // namespace sys

@@ -1,0 +1,353 @@
+// Build-time tool: turns the text pixel art of app/res into the game's BMP resources and a C++
+// source that embeds their bytes, so the program itself reads no files.
+//
+//   bmpgen <out-dir> <out.cpp> <bird0.txt> <bird1.txt> <icon.txt>
+//
+// Each chick frame gives two bitmaps: a 4-bit mask (white where the chick is, grey on its halo
+// pixels, black elsewhere) and an 8-bit colour image (the chick on the frame's background).
+// Both come from the same characters, so the mask's white area is always exactly the colour
+// image's non-background area. The icon is a 32-bit BMP whose fourth byte is alpha.
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/res/resource.h"
+
+namespace {
+
+enum class Role { Chick, Background, Halo, Transparent };
+
+struct Ink {
+    std::uint32_t rgb = 0;  // 0xRRGGBB, as written in the art
+    Role role = Role::Chick;
+};
+
+struct Art {
+    std::string path;
+    std::vector<char> order;  // palette characters in the order written
+    std::map<char, Ink> palette;
+    std::vector<std::string> rows;
+
+    int Width() const { return rows.empty() ? 0 : static_cast<int>(rows[0].size()); }
+    int Height() const { return static_cast<int>(rows.size()); }
+    const Ink& At(int x, int y) const { return palette.at(rows[y][x]); }
+};
+
+[[noreturn]] void Fail(const std::string& where, const std::string& what) {
+    throw std::runtime_error(where + ": " + what);
+}
+
+// Format: '#' starts a comment line; "palette" opens lines "<char> <RRGGBB> <name>", where the
+// names "background", "halo" and "transparent" give a role and any other name is a chick
+// colour; "pixels" opens the rows, one text line per pixel row.
+Art ReadArt(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        Fail(path, "cannot open");
+    }
+    Art art;
+    art.path = path;
+    enum { None, Palette, Pixels } section = None;
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        const std::string where = path + ":" + std::to_string(lineNo);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        if (line == "palette") {
+            section = Palette;
+            continue;
+        }
+        if (line == "pixels") {
+            section = Pixels;
+            continue;
+        }
+        if (section == Palette) {
+            std::istringstream words(line.substr(1));
+            std::string hex, name;
+            words >> hex >> name;
+            if (line.size() < 2 || line[1] != ' ' || hex.size() != 6 ||
+                hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
+                name.empty()) {
+                Fail(where, "expected \"<char> <RRGGBB> <name>\"");
+            }
+            Ink ink;
+            ink.rgb = static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
+            ink.role = name == "background"    ? Role::Background
+                       : name == "halo"        ? Role::Halo
+                       : name == "transparent" ? Role::Transparent
+                                               : Role::Chick;
+            if (!art.palette.emplace(line[0], ink).second) {
+                Fail(where, std::string("character '") + line[0] + "' defined twice");
+            }
+            art.order.push_back(line[0]);
+        } else if (section == Pixels) {
+            for (char c : line) {
+                if (art.palette.count(c) == 0) {
+                    Fail(where, std::string("character '") + c + "' is not in the palette");
+                }
+            }
+            if (!art.rows.empty() && line.size() != art.rows[0].size()) {
+                Fail(where, "row length differs from the first row");
+            }
+            art.rows.push_back(line);
+        } else {
+            Fail(where, "text before \"palette\"");
+        }
+    }
+    if (art.rows.empty()) {
+        Fail(path, "no pixels");
+    }
+    return art;
+}
+
+void RequireSize(const Art& art, int width, int height) {
+    if (art.Width() != width || art.Height() != height) {
+        Fail(art.path, "must be " + std::to_string(width) + " x " + std::to_string(height));
+    }
+}
+
+// The frame's background colour; also checks that no chick colour could be mistaken for it,
+// which would make the mask and the colour image disagree.
+std::uint32_t BackgroundOf(const Art& art) {
+    int count = 0;
+    std::uint32_t background = 0;
+    for (const auto& [c, ink] : art.palette) {
+        if (ink.role == Role::Background) {
+            background = ink.rgb;
+            ++count;
+        } else if (ink.role == Role::Transparent) {
+            Fail(art.path, "a chick frame has no transparent colour");
+        }
+    }
+    if (count != 1) {
+        Fail(art.path, "needs exactly one background colour");
+    }
+    for (const auto& [c, ink] : art.palette) {
+        if (ink.role == Role::Halo && ink.rgb != background) {
+            Fail(art.path, "a halo colour must equal the background");
+        }
+        if (ink.role == Role::Chick && ink.rgb == background) {
+            Fail(art.path, std::string("chick colour '") + c + "' equals the background");
+        }
+    }
+    return background;
+}
+
+class Bytes {
+public:
+    void U8(std::uint32_t v) { data_.push_back(static_cast<std::uint8_t>(v)); }
+    void U16(std::uint32_t v) {
+        U8(v & 0xFF);
+        U8(v >> 8);
+    }
+    void U32(std::uint32_t v) {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
+    void Rgb0(std::uint32_t rgb) {  // a palette entry: blue, green, red, reserved
+        U8(rgb & 0xFF);
+        U8((rgb >> 8) & 0xFF);
+        U8((rgb >> 16) & 0xFF);
+        U8(0);
+    }
+    std::size_t Size() const { return data_.size(); }
+    const std::vector<std::uint8_t>& Data() const { return data_; }
+
+private:
+    std::vector<std::uint8_t> data_;
+};
+
+// A bottom-up BI_RGB bitmap: file header, BITMAPINFOHEADER, palette, rows padded to 4 bytes.
+// `pixel(x, y)` gives a palette index (bpp 4 or 8) or 0xAARRGGBB (bpp 32).
+template <typename PixelFn>
+std::vector<std::uint8_t> WriteBmp(int width, int height, int bpp,
+                                   const std::vector<std::uint32_t>& palette, PixelFn pixel) {
+    const std::uint32_t rowBytes = ((static_cast<std::uint32_t>(width) * bpp + 31) / 32) * 4;
+    const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(palette.size());
+    const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height);
+    Bytes b;
+    b.U8('B');
+    b.U8('M');
+    b.U32(offset + imageBytes);
+    b.U32(0);
+    b.U32(offset);
+    b.U32(40);
+    b.U32(static_cast<std::uint32_t>(width));
+    b.U32(static_cast<std::uint32_t>(height));
+    b.U16(1);
+    b.U16(static_cast<std::uint32_t>(bpp));
+    b.U32(0);  // BI_RGB
+    b.U32(imageBytes);
+    b.U32(3780);  // 96 dots per inch
+    b.U32(3780);
+    b.U32(static_cast<std::uint32_t>(palette.size()));
+    b.U32(0);
+    for (std::uint32_t rgb : palette) {
+        b.Rgb0(rgb);
+    }
+    for (int y = height - 1; y >= 0; --y) {
+        const std::size_t rowStart = b.Size();
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = pixel(x, y);
+            if (bpp == 4) {
+                if (x % 2 == 1) {
+                    continue;
+                }
+                const std::uint32_t right = x + 1 < width ? pixel(x + 1, y) : 0;
+                b.U8((v << 4) | right);
+            } else if (bpp == 8) {
+                b.U8(v);
+            } else {
+                b.U32(v);
+            }
+        }
+        while (b.Size() - rowStart < rowBytes) {
+            b.U8(0);
+        }
+    }
+    return b.Data();
+}
+
+// The 16-colour palette the masks use; black, grey and white are the ones they draw with.
+const std::vector<std::uint32_t> kVgaPalette = {
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+constexpr std::uint32_t kMaskBlack = 0;
+constexpr std::uint32_t kMaskGrey = 8;
+constexpr std::uint32_t kMaskWhite = 15;
+
+std::vector<std::uint8_t> MaskBmp(const Art& art) {
+    return WriteBmp(art.Width(), art.Height(), 4, kVgaPalette, [&](int x, int y) {
+        switch (art.At(x, y).role) {
+            case Role::Chick:
+                return kMaskWhite;
+            case Role::Halo:
+                return kMaskGrey;
+            default:
+                return kMaskBlack;
+        }
+    });
+}
+
+std::vector<std::uint8_t> ColourBmp(const Art& art) {
+    // Index 0 is the background (halo pixels too); the chick's colours follow in palette order.
+    std::vector<std::uint32_t> palette{BackgroundOf(art)};
+    std::map<char, std::uint32_t> index;
+    for (char c : art.order) {
+        const Ink& ink = art.palette.at(c);
+        if (ink.role != Role::Chick) {
+            index[c] = 0;
+            continue;
+        }
+        std::uint32_t i = 0;
+        while (i < palette.size() && (i == 0 || palette[i] != ink.rgb)) {
+            ++i;
+        }
+        if (i == palette.size()) {
+            palette.push_back(ink.rgb);
+        }
+        index[c] = i;
+    }
+    palette.resize(256, 0);
+    return WriteBmp(art.Width(), art.Height(), 8, palette,
+                    [&](int x, int y) { return index.at(art.rows[y][x]); });
+}
+
+std::vector<std::uint8_t> IconBmp(const Art& art) {
+    for (const auto& [c, ink] : art.palette) {
+        if (ink.role == Role::Background || ink.role == Role::Halo) {
+            Fail(art.path, "the icon uses \"transparent\", not background or halo");
+        }
+    }
+    // Transparent pixels keep their colour, so a reader that ignores alpha still shows a
+    // tidy square.
+    return WriteBmp(art.Width(), art.Height(), 32, {}, [&](int x, int y) {
+        const Ink& ink = art.At(x, y);
+        const std::uint32_t alpha = ink.role == Role::Transparent ? 0x00 : 0xFF;
+        return (alpha << 24) | ink.rgb;
+    });
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        Fail(path, "cannot write");
+    }
+}
+
+struct Output {
+    int id;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::string EmbeddingSource(const std::vector<Output>& outputs) {
+    std::ostringstream s;
+    s << "// Generated by app/res/tools/bmpgen from the pixel art in app/res. Do not edit.\n\n"
+      << "#include \"app/res/EmbeddedBitmaps.h\"\n\n"
+      << "namespace {\n\n";
+    for (const Output& o : outputs) {
+        s << "const std::uint8_t kBitmap" << o.id << "[" << o.bytes.size() << "] = {";
+        for (std::size_t i = 0; i < o.bytes.size(); ++i) {
+            s << (i % 16 == 0 ? "\n   " : "");
+            char hex[8];
+            std::snprintf(hex, sizeof hex, " 0x%02X,", o.bytes[i]);
+            s << hex;
+        }
+        s << "\n};\n\n";
+    }
+    s << "const sys::BitmapResource kBitmaps[] = {\n";
+    for (const Output& o : outputs) {
+        s << "    {" << o.id << ", kBitmap" << o.id << "},\n";
+    }
+    s << "};\n\n}  // namespace\n\n"
+      << "std::span<const sys::BitmapResource> EmbeddedBitmaps() { return kBitmaps; }\n";
+    return s.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::cerr << "usage: bmpgen <out-dir> <out.cpp> <bird0.txt> <bird1.txt> <icon.txt>\n";
+        return 2;
+    }
+    try {
+        const std::string outDir = argv[1];
+        const Art frame0 = ReadArt(argv[3]);
+        const Art frame1 = ReadArt(argv[4]);
+        const Art icon = ReadArt(argv[5]);
+        RequireSize(frame0, 40, 40);
+        RequireSize(frame1, 40, 40);
+        RequireSize(icon, 32, 32);
+
+        const std::vector<Output> outputs = {
+            {IDR_MAINFRAME, IconBmp(icon)},    {IDB_BIRD_MASK0, MaskBmp(frame0)},
+            {IDB_BIRD_MASK1, MaskBmp(frame1)}, {IDB_BIRD0, ColourBmp(frame0)},
+            {IDB_BIRD1, ColourBmp(frame1)},
+        };
+        for (const Output& o : outputs) {
+            WriteFile(outDir + "/" + std::to_string(o.id) + ".bmp", o.bytes);
+        }
+        const std::string source = EmbeddingSource(outputs);
+        WriteFile(argv[2], std::vector<std::uint8_t>(source.begin(), source.end()));
+    } catch (const std::exception& e) {
+        std::cerr << "bmpgen: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

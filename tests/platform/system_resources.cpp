@@ -1,0 +1,287 @@
+#include <SDL_rwops.h>
+#include <SDL_surface.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <span>
+
+#include "app/res/TolvaneResources.h"
+#include "app/res/resource.h"
+#include "platform/system/Resources.h"
+
+namespace {
+
+using gfx::Colour;
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kSky = 0xDEBD89;  // the field's colour behind the chick
+
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override { InstallTolvaneResources(); }
+    void TearDown() override { sys::InstallResources(nullptr); }
+
+    static gfx::Bitmap Load(int id) {
+        gfx::Bitmap bitmap;
+        EXPECT_TRUE(sys::LoadBitmap(id, bitmap)) << "bitmap " << id;
+        return bitmap;
+    }
+};
+
+int BitsPerPixel(std::span<const std::uint8_t> bmp) {
+    return bmp.size() < 30 ? 0 : bmp[28] | (bmp[29] << 8);
+}
+
+// MulDiv rounds half away from zero with a 64-bit product; a zero denominator or an
+// overflowing result gives -1.
+TEST(MulDiv, RoundsHalfAwayFromZero) {
+    struct Case {
+        int number, numerator, denominator, expected;
+    };
+    const Case cases[] = {
+        {3, 1, 2, 2},
+        {-3, 1, 2, -2},
+        {3, -1, 2, -2},
+        {-3, -1, 2, 2},
+        {3, 1, -2, -2},
+        {-3, 1, -2, 2},
+        {1, 1, 2, 1},
+        {-1, 1, 2, -1},
+        {5, 1, 4, 1},
+        {7, 1, 4, 2},
+        {-5, 1, 4, -1},
+        {-7, 1, 4, -2},
+        {1, 1, 3, 0},
+        {2, 1, 3, 1},
+        {-2, 1, 3, -1},
+        {0, 7, 3, 0},
+        {311, 6, 4, 467},
+        {239, 12, 8, 359},
+        {217, 12, 8, 326},
+        {1, 1, 0, -1},
+        {0, 5, 0, -1},
+        {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+        {INT_MIN, 1, 1, INT_MIN},
+        {1 << 30, 4, 2, -1},  // 2^31 does not fit
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sys::MulDiv(c.number, c.numerator, c.denominator), c.expected)
+            << c.number << " * " << c.numerator << " / " << c.denominator;
+    }
+}
+
+TEST_F(Resources, MainDialogControlsBecomeTheseRectangles) {
+    const sys::DialogTemplate* dialog = sys::FindDialog(IDD_TOLVANE_DIALOG);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(sys::DialogUnitsToPixels(0, 0, dialog->cx, dialog->cy), (gfx::Rect{0, 0, 467, 359}));
+    // Worked by hand: x * 1.5 and y * 1.5 per edge, halves rounded up.
+    const std::map<int, gfx::Rect> expected = {
+        {IDC_STATIC_TITLE, {71, 53, 386, 113}},    // 47,35 +210,40
+        {IDC_BUTTON_START, {162, 149, 293, 191}},  // 108,99 +87,28
+        {IDOK, {164, 218, 294, 260}},              // 109,145 +87,28
+        {IDC_BUTTON_STOP, {360, 327, 467, 359}},   // 240,218 +71,21
+        {IDC_STATIC_AREA, {0, 0, 468, 326}},       // 0,0 +312,217
+    };
+    ASSERT_EQ(dialog->controls.size(), expected.size());
+    for (const sys::ControlTemplate& c : dialog->controls) {
+        ASSERT_EQ(expected.count(c.id), 1u) << "unexpected control " << c.id;
+        EXPECT_EQ(sys::DialogUnitsToPixels(c.x, c.y, c.cx, c.cy), expected.at(c.id))
+            << "control " << c.id;
+        EXPECT_FALSE(c.visible) << c.id;
+        EXPECT_FALSE(c.enabled) << c.id;
+    }
+}
+
+TEST_F(Resources, DialogTemplatesCarryTheirCaptionsFontsAndControls) {
+    const sys::DialogTemplate* main = sys::FindDialog(IDD_TOLVANE_DIALOG);
+    const sys::DialogTemplate* about = sys::FindDialog(IDD_ABOUTBOX);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(sys::FindDialog(12345), nullptr);
+
+    EXPECT_EQ(main->caption, "Tolvane");
+    EXPECT_EQ(main->fontFace, "ＭＳ Ｐゴシック");
+    EXPECT_EQ(main->fontPoints, 9);
+    EXPECT_EQ(main->controls[0].kind, "static");
+    EXPECT_EQ(main->controls[4].text, "描画エリア");
+
+    EXPECT_EQ(about->cx, 235);
+    EXPECT_EQ(about->cy, 55);
+    EXPECT_EQ(about->caption, "Tolvaneのﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(about->fontFace, "ＭＳ Ｐゴシック");
+    ASSERT_EQ(about->controls.size(), 4u);
+    const sys::ControlTemplate& icon = about->controls[0];
+    EXPECT_EQ(icon.kind, "icon");
+    EXPECT_EQ(icon.text, "128");
+    EXPECT_EQ(about->controls[1].text, "Tolvane Version 1.0");
+    const sys::ControlTemplate& ok = about->controls[3];
+    EXPECT_EQ(ok.id, IDOK);
+    EXPECT_EQ(ok.kind, "defbutton");
+    EXPECT_EQ(sys::DialogUnitsToPixels(ok.x, ok.y, ok.cx, ok.cy), (gfx::Rect{267, 11, 342, 32}));
+    for (const sys::ControlTemplate& c : about->controls) {
+        EXPECT_TRUE(c.visible && c.enabled) << c.text;
+    }
+}
+
+TEST_F(Resources, StringsLoadByIdAndMissingOnesAreEmpty) {
+    EXPECT_EQ(sys::LoadString(IDS_ABOUTBOX), "Tolvane のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+    EXPECT_EQ(sys::LoadString(999), "");
+    sys::InstallResources(nullptr);
+    EXPECT_EQ(sys::LoadString(IDS_ABOUTBOX), "");
+    EXPECT_EQ(sys::FindDialog(IDD_TOLVANE_DIALOG), nullptr);
+    EXPECT_TRUE(sys::FindBitmapData(IDB_BIRD0).empty());
+}
+
+TEST_F(Resources, SpritesAreFortyByFortyAtTheirColourDepths) {
+    const std::pair<int, int> depths[] = {
+        {IDB_BIRD_MASK0, 4}, {IDB_BIRD_MASK1, 4}, {IDB_BIRD0, 8}, {IDB_BIRD1, 8}};
+    for (const auto& [id, bpp] : depths) {
+        const std::span<const std::uint8_t> data = sys::FindBitmapData(id);
+        ASSERT_GT(data.size(), 54u) << id;
+        EXPECT_EQ(data[0], 'B');
+        EXPECT_EQ(data[1], 'M');
+        EXPECT_EQ(BitsPerPixel(data), bpp) << id;
+        const gfx::Bitmap bitmap = Load(id);
+        EXPECT_EQ(bitmap.Width(), 40) << id;
+        EXPECT_EQ(bitmap.Height(), 40) << id;
+    }
+}
+
+TEST_F(Resources, MaskWhiteIsExactlyTheChickOfItsColourFrame) {
+    struct Frame {
+        int mask, colour;
+        Colour background;
+    };
+    // Red 255, green 253, blue 251 is 0xFBFDFF in 0x00BBGGRR terms.
+    const Frame frames[] = {{IDB_BIRD_MASK0, IDB_BIRD0, 0xFBFDFF},
+                            {IDB_BIRD_MASK1, IDB_BIRD1, 0xFBFBFB}};
+    for (const Frame& f : frames) {
+        const gfx::Bitmap mask = Load(f.mask);
+        const gfx::Bitmap colour = Load(f.colour);
+        ASSERT_FALSE(mask.IsNull());
+        ASSERT_FALSE(colour.IsNull());
+        std::map<Colour, int> maskCount;
+        std::map<Colour, int> chickColours;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const Colour m = mask.GetPixel(x, y);
+                const Colour c = colour.GetPixel(x, y);
+                ++maskCount[m];
+                const bool chick = c != f.background;
+                EXPECT_EQ(m == kWhite, chick) << "frame " << f.colour << " at " << x << "," << y;
+                if (m != kWhite && m != kBlack) {
+                    // A grey edge pixel lies outside the chick.
+                    EXPECT_EQ(c, f.background) << "grey at " << x << "," << y;
+                }
+                if (chick) {
+                    ++chickColours[c];
+                }
+            }
+        }
+        EXPECT_EQ(colour.GetPixel(0, 0), f.background);
+        // White, black and a few greys along the outline, nothing else.
+        EXPECT_GT(maskCount[kWhite], 400) << f.mask;
+        EXPECT_GT(maskCount[kBlack], 400) << f.mask;
+        int greys = 0;
+        for (const auto& [c, n] : maskCount) {
+            if (c != kWhite && c != kBlack) {
+                EXPECT_TRUE(gfx::RedOf(c) == gfx::GreenOf(c) && gfx::GreenOf(c) == gfx::BlueOf(c))
+                    << std::hex << c;
+                greys += n;
+            }
+        }
+        EXPECT_GE(greys, 1) << f.mask;
+        EXPECT_LE(greys, 40) << f.mask;
+        // The chick is mostly yellow: its commonest colour is strong red and green, little blue.
+        Colour commonest = 0;
+        for (const auto& [c, n] : chickColours) {
+            if (n > chickColours[commonest]) {
+                commonest = c;
+            }
+        }
+        EXPECT_GT(gfx::RedOf(commonest), 200) << std::hex << commonest;
+        EXPECT_GT(gfx::GreenOf(commonest), 160) << std::hex << commonest;
+        EXPECT_LT(gfx::BlueOf(commonest), 120) << std::hex << commonest;
+    }
+}
+
+TEST_F(Resources, TheTwoFramesDifferInTheWing) {
+    const gfx::Bitmap frame0 = Load(IDB_BIRD0);
+    const gfx::Bitmap frame1 = Load(IDB_BIRD1);
+    const gfx::Bitmap mask0 = Load(IDB_BIRD_MASK0);
+    const gfx::Bitmap mask1 = Load(IDB_BIRD_MASK1);
+    int colourDiffs = 0, maskDiffs = 0, raisedAbove = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const bool chick0 = frame0.GetPixel(x, y) != 0xFBFDFF;
+            const bool chick1 = frame1.GetPixel(x, y) != 0xFBFBFB;
+            colourDiffs +=
+                chick0 != chick1 || (chick0 && frame0.GetPixel(x, y) != frame1.GetPixel(x, y));
+            maskDiffs += mask0.GetPixel(x, y) != mask1.GetPixel(x, y);
+            // The raised wing shows above the back, left of the head.
+            raisedAbove += y < 16 && x < 18 && chick0 && !chick1;
+        }
+    }
+    EXPECT_GT(colourDiffs, 50);
+    EXPECT_GT(maskDiffs, 20);
+    EXPECT_GT(raisedAbove, 30);
+}
+
+// OR with the mask, then AND with the colour frame: the chick's own colours land on any
+// background, and around it the background survives almost unchanged.
+TEST_F(Resources, MaskedDrawShowsTheChickOnTheSky) {
+    const gfx::Bitmap mask = Load(IDB_BIRD_MASK0);
+    const gfx::Bitmap colour = Load(IDB_BIRD0);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const Colour drawn = (kSky | mask.GetPixel(x, y)) & colour.GetPixel(x, y);
+            if (mask.GetPixel(x, y) == kWhite) {
+                EXPECT_EQ(drawn, colour.GetPixel(x, y));
+            } else {
+                EXPECT_EQ(drawn, kSky & 0xFBFDFF) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(Resources, IconIsThirtyTwoSquareWithTransparentCorners) {
+    const std::span<const std::uint8_t> data = sys::FindBitmapData(IDR_MAINFRAME);
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(BitsPerPixel(data), 32);
+    const gfx::Bitmap icon = Load(IDR_MAINFRAME);
+    EXPECT_EQ(icon.Width(), 32);
+    EXPECT_EQ(icon.Height(), 32);
+    EXPECT_NE(icon.GetPixel(16, 16), icon.GetPixel(0, 0));  // something is drawn
+
+    // Read with its alpha, as a window icon is: corners clear, centre opaque.
+    SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(data.data(), data.size()), 1);
+    ASSERT_NE(decoded, nullptr) << SDL_GetError();
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(decoded);
+    ASSERT_NE(rgba, nullptr);
+    auto alphaAt = [&](int x, int y) {
+        return static_cast<const std::uint8_t*>(rgba->pixels)[y * rgba->pitch + x * 4 + 3];
+    };
+    EXPECT_EQ(alphaAt(0, 0), 0);
+    EXPECT_EQ(alphaAt(31, 31), 0);
+    EXPECT_EQ(alphaAt(16, 16), 255);
+    SDL_FreeSurface(rgba);
+}
+
+TEST(ResourceLookup, BrokenOrMissingBitmapsLoadAsNothing) {
+    static const std::uint8_t kNotABmp[] = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8};
+    static const sys::BitmapResource kBitmaps[] = {{7, kNotABmp}};
+    static const sys::ResourceTable kTable{kBitmaps, {}, {}};
+    sys::InstallResources(&kTable);
+    gfx::Bitmap bitmap(3, 3, 0x123456);
+    EXPECT_FALSE(sys::LoadBitmap(7, bitmap));
+    EXPECT_TRUE(bitmap.IsNull());
+    EXPECT_FALSE(sys::LoadBitmap(8, bitmap));
+    EXPECT_TRUE(bitmap.IsNull());
+    sys::InstallResources(nullptr);
+}
+
+}  // namespace

@@ -56,6 +56,8 @@ public:
     bool IsPaused() const { return m_bPause.load() != 0; }
     bool IsWaiting() const { return m_bWait.load() != 0; }
     bool IsIdle() const { return m_nState.load() == STATE_IDLE; }
+    // A stop has been requested and not yet honoured.
+    bool IsStopRequested() const { return m_bStop.load() != 0; }
     // True from a successful Start until the run's thread procedure is about to go idle.
     bool IsActive() const { return m_bActive.load() != 0; }
     // Pumps the owner's messages and sleeps 10 ms at a time until no run is active.

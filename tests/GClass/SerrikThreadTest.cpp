@@ -1,0 +1,381 @@
+#include "GClass/SerrikThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "platform/system/Assert.h"
+#include "platform/system/Clock.h"
+#include "platform/system/Resources.h"
+#include "platform/window/OwnerWindow.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Steady = std::chrono::steady_clock;
+
+class CountingOwner : public ui::OwnerWindow {
+public:
+    void Invalidate(bool) override { ++invalidations; }
+    bool EnableControl(int, bool) override { return false; }
+    void PumpMessages() override { ++pumps; }
+    std::atomic<int> invalidations{0};
+    std::atomic<int> pumps{0};
+};
+
+// A worker whose task is a test's lambda; it records its stop hook.
+class TestWorker : public CSerrikThread {
+public:
+    ~TestWorker() override { StopAndJoin(); }
+    void Run() override {
+        ++runs;
+        if (body) {
+            body(*this);
+        }
+    }
+    void OnStop() override { ++stops; }
+    void OnPause() override { ++pauses; }
+    void OnResume() override { ++resumes; }
+    void OnWait() override { ++waits; }
+    using CSerrikThread::Sleep;
+
+    std::function<void(TestWorker&)> body;
+    std::atomic<int> runs{0};
+    std::atomic<int> stops{0};
+    std::atomic<int> pauses{0};
+    std::atomic<int> resumes{0};
+    std::atomic<int> waits{0};
+};
+
+// Polls with the real clock, never through sys::Sleep.
+bool WaitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+    const auto end = Steady::now() + limit;
+    while (!done()) {
+        if (Steady::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+bool WaitForRunEnd(const CSerrikThread& w) {
+    return WaitUntil([&] { return !w.IsActive() && w.IsIdle(); });
+}
+
+TEST(SerrikThread, FreshWorkerIsIdleWithEmptyTexts) {
+    TestWorker w;
+    EXPECT_TRUE(w.IsIdle());
+    EXPECT_FALSE(w.IsActive());
+    EXPECT_FALSE(w.IsPaused());
+    EXPECT_FALSE(w.IsWaiting());
+    EXPECT_EQ(w.GetText(), "");
+    EXPECT_EQ(w.GetPromptText(), "");
+    EXPECT_EQ(w.GetOwner(), nullptr);
+}
+
+TEST(SerrikThread, ARunGoesRunningThenIdleOnAThreadOfItsOwn) {
+    TestWorker w;
+    std::atomic<int> stateInRun{-1};
+    std::thread::id runThread;
+    w.body = [&](TestWorker& self) {
+        stateInRun = self.GetState();
+        runThread = std::this_thread::get_id();
+        self.SetText("working");
+    };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(stateInRun, CSerrikThread::STATE_RUNNING);
+    EXPECT_NE(runThread, std::this_thread::get_id());
+    EXPECT_EQ(w.GetState(), CSerrikThread::STATE_IDLE);
+    EXPECT_EQ(w.GetText(), "working");  // kept until the next Start
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(w.runs, 2);
+}
+
+TEST(SerrikThread, StopOnAnIdleWorkerDoesNotStopTheNextRun) {
+    TestWorker w;
+    std::atomic<bool> finished{false};
+    w.body = [&](TestWorker& self) {
+        self.CheckPoint();
+        finished = true;
+    };
+    w.Stop();
+    EXPECT_TRUE(w.IsStopRequested());
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(w.stops, 0);
+}
+
+TEST(SerrikThread, AStopIsHonouredAtTheNextCheckPoint) {
+    TestWorker w;
+    std::atomic<bool> atCheckPoint{false};
+    std::atomic<bool> go{false};
+    std::atomic<bool> afterCheckPoint{false};
+    w.body = [&](TestWorker& self) {
+        atCheckPoint = true;
+        while (!go) {
+            std::this_thread::yield();
+        }
+        self.CheckPoint();
+        afterCheckPoint = true;
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return atCheckPoint.load(); }));
+    w.Stop();
+    go = true;
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_FALSE(afterCheckPoint);
+    EXPECT_EQ(w.stops, 1);
+    EXPECT_FALSE(w.IsStopRequested());
+    EXPECT_TRUE(w.IsIdle());
+}
+
+TEST(SerrikThread, AnyExceptionEndsTheRunLikeAStop) {
+    TestWorker w;
+    w.body = [](TestWorker&) { throw std::runtime_error("boom"); };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    w.body = [](TestWorker&) { throw 42; };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(w.runs, 2);
+    EXPECT_EQ(w.stops, 0);
+}
+
+TEST(SerrikThread, StartWhileARunIsActiveStartsNothing) {
+    TestWorker w;
+    std::atomic<bool> release{false};
+    w.body = [&](TestWorker&) {
+        while (!release) {
+            std::this_thread::yield();
+        }
+    };
+    w.Start();
+    w.Stop();  // a pending stop that the refused Start must not clear
+    w.Start();
+    w.Start();
+    EXPECT_TRUE(w.IsStopRequested());
+    release = true;
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(w.runs, 1);
+    // Once idle, a new Start succeeds at once.
+    w.body = nullptr;
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(w.runs, 2);
+}
+
+TEST(SerrikThread, PauseHoldsTheRunUntilResume) {
+    TestWorker w;
+    CountingOwner owner;
+    w.SetOwner(&owner);
+    std::atomic<bool> resumed{false};
+    w.body = [&](TestWorker& self) {
+        self.Pause();
+        resumed = true;
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return w.GetState() == CSerrikThread::STATE_PAUSED; }));
+    EXPECT_TRUE(w.IsPaused());
+    const int pumps = owner.pumps;
+    ASSERT_TRUE(WaitUntil([&] { return owner.pumps > pumps; }));  // it polls
+    EXPECT_FALSE(resumed);
+    w.Resume();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_TRUE(resumed);
+    EXPECT_EQ(w.pauses, 1);
+    EXPECT_EQ(w.resumes, 1);
+    EXPECT_FALSE(w.IsPaused());
+}
+
+TEST(SerrikThread, AStopEndsAPausedRun) {
+    TestWorker w;
+    std::atomic<bool> resumed{false};
+    w.body = [&](TestWorker& self) {
+        self.Pause();
+        resumed = true;
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return w.IsPaused(); }));
+    const auto t0 = Steady::now();
+    w.Stop();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_LT(Steady::now() - t0, 1s);
+    EXPECT_FALSE(resumed);
+    EXPECT_EQ(w.stops, 1);
+}
+
+TEST(SerrikThread, ResumeOnAnIdleWorkerKeepsItIdle) {
+    TestWorker w;
+    w.Resume();
+    EXPECT_TRUE(w.IsIdle());
+    w.WaitForIdle();  // returns at once
+    EXPECT_EQ(w.resumes, 1);
+}
+
+TEST(SerrikThread, WaitHoldsTheRunWithItsPromptUntilEndWait) {
+    static const sys::StringResource strings[] = {{7, "Press a key"}};
+    static const sys::ResourceTable table{{}, strings, {}};
+    sys::InstallResources(&table);
+    TestWorker w;
+    std::atomic<bool> done{false};
+    w.body = [&](TestWorker& self) {
+        self.Wait(7);
+        done = true;
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return w.IsWaiting(); }));
+    EXPECT_EQ(w.GetPromptText(), "Press a key");
+    EXPECT_EQ(w.GetState(), CSerrikThread::STATE_RUNNING);  // a wait leaves the state alone
+    EXPECT_FALSE(done);
+    w.EndWait();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_TRUE(done);
+    EXPECT_EQ(w.waits, 1);
+    EXPECT_EQ(w.GetPromptText(), "");
+
+    w.SetText(7);
+    EXPECT_EQ(w.GetText(), "Press a key");
+    w.SetText(8);  // a missing string is the empty text
+    EXPECT_EQ(w.GetText(), "");
+    sys::InstallResources(nullptr);
+}
+
+TEST(SerrikThread, StartResetsFlagsAndTexts) {
+    TestWorker w;
+    w.SetText("old");
+    w.SetPromptText("old prompt");
+    std::string seen = "unset";
+    w.body = [&](TestWorker& self) { seen = self.GetText() + "|" + self.GetPromptText(); };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(seen, "|");
+}
+
+TEST(SerrikThread, TextsAreNeverSeenHalfWritten) {
+    TestWorker w;
+    const std::string a(200, 'a');
+    const std::string b(300, 'b');
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 20000; ++i) {
+            w.SetText(i % 2 == 0 ? a : b);
+        }
+        done = true;
+    });
+    int bad = 0;
+    while (!done) {
+        const std::string t = w.GetText();
+        bad += (t.empty() || t == a || t == b) ? 0 : 1;
+    }
+    writer.join();
+    EXPECT_EQ(bad, 0);
+}
+
+TEST(SerrikThread, SleepReturnsAtOnceWhileAStopIsPending) {
+    TestWorker w;
+    std::atomic<bool> sleeping{false};
+    std::atomic<bool> finished{false};
+    w.body = [&](TestWorker& self) {
+        sleeping = true;
+        self.Sleep(2000);  // the real clock
+        self.Sleep(2000);
+        finished = true;  // the sleeps end early, every step still runs
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return sleeping.load(); }));
+    const auto t0 = Steady::now();
+    w.Stop();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_LT(Steady::now() - t0, 100ms);
+    EXPECT_TRUE(finished);
+}
+
+TEST(SerrikThread, ShutdownEndsARunInTheMiddleOfASleep) {
+    TestWorker w;
+    CountingOwner owner;
+    w.SetOwner(&owner);
+    std::atomic<bool> sleeping{false};
+    w.body = [&](TestWorker& self) {
+        for (;;) {
+            sleeping = true;
+            self.Sleep(2000);
+            self.CheckPoint();
+        }
+    };
+    w.Start();
+    ASSERT_TRUE(WaitUntil([&] { return sleeping.load(); }));
+    const auto t0 = Steady::now();
+    w.Shutdown();
+    EXPECT_LT(Steady::now() - t0, 100ms);
+    EXPECT_TRUE(w.IsIdle());
+    EXPECT_FALSE(w.IsActive());
+    EXPECT_EQ(w.stops, 1);
+}
+
+TEST(SerrikThread, WaitForIdlePumpsTheOwnersMessages) {
+    TestWorker w;
+    CountingOwner owner;
+    w.SetOwner(&owner);
+    std::atomic<bool> release{false};
+    w.body = [&](TestWorker&) {
+        while (!release) {
+            std::this_thread::yield();
+        }
+    };
+    w.Start();
+    std::thread releaser([&] {
+        WaitUntil([&] { return owner.pumps >= 3; });
+        release = true;
+    });
+    w.WaitForIdle();
+    releaser.join();
+    EXPECT_GE(owner.pumps, 3);
+    EXPECT_TRUE(w.IsIdle());
+}
+
+TEST(SerrikThread, DestroyingAWorkerStopsAndJoinsItsRun) {
+    std::atomic<int> passes{0};
+    {
+        TestWorker w;
+        w.body = [&](TestWorker& self) {
+            for (;;) {
+                ++passes;
+                self.Sleep(2000);
+                self.CheckPoint();
+            }
+        };
+        w.Start();
+        ASSERT_TRUE(WaitUntil([&] { return passes.load() > 0; }));
+    }
+    // Getting here without a hang or a terminate (a joinable std::thread) is the test; the
+    // sanitizers check that the run no longer touches the destroyed worker.
+    EXPECT_EQ(passes, 1);
+}
+
+#ifndef NDEBUG
+std::atomic<int> g_asserts{0};
+void CountAssert(const char*, const char*, int) {
+    ++g_asserts;
+}
+
+TEST(SerrikThread, SetOwnerWithNoWindowAsserts) {
+    g_asserts = 0;
+    const sys::AssertHandler previous = sys::SetAssertHandler(&CountAssert);
+    TestWorker w;
+    w.SetOwner(nullptr);
+    sys::SetAssertHandler(previous);
+    EXPECT_EQ(g_asserts, 1);
+}
+#endif
+
+}  // namespace

@@ -40,8 +40,8 @@ public:
             if (left <= std::chrono::steady_clock::duration::zero()) {
                 return;
             }
-            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-                left, std::chrono::milliseconds(5)));
+            std::this_thread::sleep_for(
+                std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(5)));
         }
     }
 };
@@ -74,7 +74,11 @@ private:
 void SetClock(Clock* clock);
 Clock& GetClock();
 
-inline void Sleep(int ms) { GetClock().Sleep(ms); }
-inline std::int64_t Time() { return GetClock().Time(); }
+inline void Sleep(int ms) {
+    GetClock().Sleep(ms);
+}
+inline std::int64_t Time() {
+    return GetClock().Time();
+}
 
 }  // namespace sys

@@ -23,9 +23,17 @@ constexpr std::uint32_t SRCPAINT = 0x00EE0086;  // dest = dest | src
 constexpr std::uint32_t SRCAND = 0x008800C6;    // dest = dest & src
 
 // Text format flags; the game uses DT_CENTER | DT_VCENTER | DT_SINGLELINE (0x25).
+// Every text is drawn as one line; without DT_CENTER / DT_RIGHT it starts at the left edge,
+// without DT_VCENTER / DT_BOTTOM at the top edge.
+constexpr unsigned DT_LEFT = 0x00;
+constexpr unsigned DT_TOP = 0x00;
 constexpr unsigned DT_CENTER = 0x01;
+constexpr unsigned DT_RIGHT = 0x02;
 constexpr unsigned DT_VCENTER = 0x04;
+constexpr unsigned DT_BOTTOM = 0x08;
 constexpr unsigned DT_SINGLELINE = 0x20;
+
+class Coverage;
 
 // A software device context with the drawing rules of the desktop graphics interface it
 // replaces. It draws into the bitmap selected into it (and nothing when none is), clipped to
@@ -55,7 +63,9 @@ public:
     Font* SelectObject(Font* font);
     Bitmap* GetBitmap() const { return bitmap_; }
 
-    int SetROP2(int mode);  // returns the previous mode
+    // Only R2_COPYPEN and R2_XORPEN exist here; another mode is refused (returns 0, the mode
+    // stays). Otherwise returns the previous mode.
+    int SetROP2(int mode);
     int GetROP2() const { return rop2_; }
     Colour SetBkColor(Colour c);
     Colour GetBkColor() const { return bkColour_; }
@@ -77,8 +87,10 @@ public:
     void Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
     void Polygon(const Point* points, int count);
 
-    Colour SetPixel(int x, int y, Colour c);  // returns the colour set, or kInvalidColour
-    Colour GetPixel(int x, int y) const;      // kInvalidColour outside the surface
+    // Ignores the raster mix mode, as the desktop interface does. Returns the colour set, or
+    // kInvalidColour outside the surface.
+    Colour SetPixel(int x, int y, Colour c);
+    Colour GetPixel(int x, int y) const;  // kInvalidColour outside the surface
 
     // Copies w x h pixels from `src` at (xSrc, ySrc) to (x, y) with SRCCOPY, SRCPAINT or
     // SRCAND, clipped to both surfaces. Returns false for an unknown operation or no bitmap.
@@ -96,11 +108,18 @@ public:
 
 private:
     void Reset();
+    const Font& CurrentFont() const;
+    Rect SurfaceRect() const { return {0, 0, bitmap_->Width(), bitmap_->Height()}; }
+    // Pen and brush drawing: every pixel goes through the raster mix mode, clipped to the
+    // surface. A shape calls these at most once per pixel.
+    void PaintPixel(int x, int y, Colour c);
+    void PaintSpan(int y, int x0, int x1, Colour c);  // pixels x0..x1-1 of row y
+    void Paint(const Coverage& coverage);
 
     Bitmap* bitmap_;
     Pen* pen_;
     Brush* brush_;
-    Font* font_;
+    Font* font_;  // nullptr: the stock font, resolved on first use
     int rop2_;
     int bkMode_;
     Colour bkColour_;

@@ -44,6 +44,8 @@ struct FontFace;  // a resolved, rasterising face; defined in the implementation
 // 96 x tenths / 720, truncated (96 dots per logical inch). The face name resolves through
 // fontconfig with an alias table (the game's Japanese gothic faces map to IPAGothic and
 // IPAPGothic). Faces are cached inside the layer; a Font is cheap to create per call.
+// The pixel height is the em (the character height, as the desktop interface takes a
+// negative height); the line box is the face's ascent plus descent at that em.
 class Font {
 public:
     Font() = default;
@@ -53,6 +55,8 @@ public:
     void DeleteObject() { face_.reset(); }
 
     int PixelHeight() const { return pixelHeight_; }
+    // The installed family the face name resolved to ("IPAGothic"), or "" without a face.
+    std::string FamilyName() const;
     const std::shared_ptr<FontFace>& Face() const { return face_; }
 
     static int PointTenthsToPixels(int pointTenths) { return 96 * pointTenths / 720; }

@@ -1,0 +1,320 @@
+// Face lookup through fontconfig and glyph rasterising through FreeType, cached for the
+// process. Every FreeType and fontconfig call runs under one lock: fonts are used on the
+// user-interface thread, but nothing stops two threads from drawing text at once.
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "platform/graphics/FontEngine.h"
+#include "platform/graphics/GdiObjects.h"
+
+#include <fontconfig/fontconfig.h>
+#include FT_TRUETYPE_TABLES_H
+
+namespace gfx {
+
+namespace {
+
+// The faces the game names, mapped to their metric-compatible stand-ins.
+constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+    {"ＭＳ ゴシック", "IPAGothic"},
+    {"MS Gothic", "IPAGothic"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    {"MS PGothic", "IPAPGothic"},
+};
+
+constexpr int kMaxPixelHeight = 2047;     // fits the glyph key; larger sizes are drawn at it
+constexpr std::size_t kMaxGlyphs = 4096;  // per face; the cache starts over beyond it
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string_view FamilyFor(std::string_view requested) {
+    for (const auto& [name, family] : kAliases) {
+        if (SameName(name, requested)) {
+            return family;
+        }
+    }
+    return requested;
+}
+
+// The faces are never closed: the engine lives until the process ends, so a font in a
+// static object can still draw while statics are destroyed.
+class FontEngine {
+public:
+    std::mutex mutex;
+
+    std::shared_ptr<FontFace> Resolve(const std::string& name) {
+        if (const auto it = byName_.find(name); it != byName_.end()) {
+            return it->second;
+        }
+        std::shared_ptr<FontFace> face = Lookup(name);
+        byName_[name] = face;
+        return face;
+    }
+
+private:
+    using Accept = std::function<bool(FcPattern*)>;
+
+    std::shared_ptr<FontFace> Lookup(const std::string& name) {
+        if (!FcInit()) {
+            return nullptr;
+        }
+        const std::string family(FamilyFor(name));
+        if (!family.empty()) {
+            const auto isFamily = [&](FcPattern* match) {
+                FcChar8* value = nullptr;
+                for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &value) == FcResultMatch;
+                     ++i) {
+                    if (SameName(reinterpret_cast<const char*>(value), family)) {
+                        return true;
+                    }
+                }
+                return false;
+            };
+            if (auto face = Match(FC_FAMILY, family.c_str(), isFamily)) {
+                return face;
+            }
+        }
+        const auto isJapanese = [](FcPattern* match) {
+            FcLangSet* langs = nullptr;
+            return FcPatternGetLangSet(match, FC_LANG, 0, &langs) == FcResultMatch &&
+                   FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) !=
+                       FcLangDifferentLang;
+        };
+        if (auto face = Match(FC_LANG, "ja", isJapanese)) {
+            return face;
+        }
+        const auto isMonospace = [](FcPattern* match) {
+            int spacing = FC_PROPORTIONAL;
+            return FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch &&
+                   spacing != FC_PROPORTIONAL;
+        };
+        if (auto face = Match(FC_FAMILY, "monospace", isMonospace)) {
+            return face;
+        }
+        return Match(nullptr, nullptr, [](FcPattern*) { return true; });
+    }
+
+    // fontconfig's best face for one property, when `accept` takes it and FreeType opens it.
+    std::shared_ptr<FontFace> Match(const char* object, const char* value, const Accept& accept) {
+        FcPattern* pattern = FcPatternCreate();
+        if (!pattern) {
+            return nullptr;
+        }
+        if (object) {
+            FcPatternAddString(pattern, object, reinterpret_cast<const FcChar8*>(value));
+        }
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (!match) {
+            return nullptr;
+        }
+        std::shared_ptr<FontFace> face;
+        FcChar8* file = nullptr;
+        FcChar8* family = nullptr;
+        int index = 0;
+        if (accept(match) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+            FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            face = Open(reinterpret_cast<const char*>(file), index,
+                        reinterpret_cast<const char*>(family));
+        }
+        FcPatternDestroy(match);
+        return face;
+    }
+
+    std::shared_ptr<FontFace> Open(const std::string& file, int index, const std::string& family) {
+        const auto key = std::make_pair(file, index);
+        if (const auto it = byFile_.find(key); it != byFile_.end()) {
+            return it->second;
+        }
+        if (!library_ && FT_Init_FreeType(&library_) != 0) {
+            library_ = nullptr;
+            return nullptr;
+        }
+        FT_Face ft = nullptr;
+        if (FT_New_Face(library_, file.c_str(), index, &ft) != 0) {
+            return nullptr;
+        }
+        auto face = std::make_shared<FontFace>();
+        face->family = family;
+        face->file = file;
+        face->index = index;
+        face->face = ft;
+        byFile_[key] = face;
+        return face;
+    }
+
+    FT_Library library_ = nullptr;
+    std::map<std::string, std::shared_ptr<FontFace>> byName_;
+    std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>> byFile_;
+};
+
+FontEngine& Engine() {
+    static FontEngine* engine = new FontEngine;  // never destroyed, see FontEngine
+    return *engine;
+}
+
+// The cell above and below the baseline as the desktop interface reports it for a font
+// whose em is `pixelHeight`: the face's Windows ascent and descent scaled to the em, or
+// FreeType's rounded metrics when the face has no such table. Called under the lock with
+// the size set.
+LineMetrics MetricsOf(FontFace& face, int pixelHeight) {
+    if (const auto it = face.metrics.find(pixelHeight); it != face.metrics.end()) {
+        return it->second;
+    }
+    LineMetrics m;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face.face, FT_SFNT_OS2));
+    if (os2 && os2->version != 0xFFFF && face.face->units_per_EM > 0) {
+        const double scale = static_cast<double>(pixelHeight) / face.face->units_per_EM;
+        m.ascent = static_cast<int>(std::lround(os2->usWinAscent * scale));
+        m.descent = static_cast<int>(std::lround(os2->usWinDescent * scale));
+    } else {
+        m.ascent = static_cast<int>(face.face->size->metrics.ascender >> 6);
+        m.descent = static_cast<int>(-face.face->size->metrics.descender >> 6);
+    }
+    face.metrics.emplace(pixelHeight, m);
+    return m;
+}
+
+// Rasterises one glyph (greyscale, from the outline even where the face has bitmaps), or
+// gives an empty one when the face cannot. Called under the lock with the size set.
+std::shared_ptr<const Glyph> Rasterise(FontFace& face, char32_t codePoint) {
+    auto glyph = std::make_shared<Glyph>();
+    if (FT_Load_Char(face.face, codePoint,
+                     FT_LOAD_RENDER | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
+        return glyph;
+    }
+    const FT_GlyphSlot slot = face.face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    glyph->left = slot->bitmap_left;
+    glyph->top = slot->bitmap_top;
+    glyph->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph->width = static_cast<int>(bitmap.width);
+    glyph->height = static_cast<int>(bitmap.rows);
+    glyph->coverage.resize(static_cast<std::size_t>(glyph->width) * glyph->height);
+    for (int y = 0; y < glyph->height; ++y) {
+        const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+        for (int x = 0; x < glyph->width; ++x) {
+            std::uint8_t value = 0;
+            if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+                value = static_cast<std::uint8_t>(
+                    bitmap.num_grays == 256 ? row[x] : row[x] * 255 / (bitmap.num_grays - 1));
+            } else if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+                value = (row[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
+            }
+            glyph->coverage[static_cast<std::size_t>(y) * glyph->width + x] = value;
+        }
+    }
+    return glyph;
+}
+
+}  // namespace
+
+std::shared_ptr<FontFace> ResolveFace(const std::string& name) {
+    FontEngine& engine = Engine();
+    std::lock_guard lock(engine.mutex);
+    return engine.Resolve(name);
+}
+
+TextRun LayoutText(const FontFace& constFace, int pixelHeight, std::u32string_view text) {
+    // The engine owns every face; the lock makes changing its caches safe.
+    auto& face = const_cast<FontFace&>(constFace);
+    pixelHeight = std::clamp(pixelHeight, 1, kMaxPixelHeight);
+    TextRun run;
+    std::lock_guard lock(Engine().mutex);
+    if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
+        return run;
+    }
+    const LineMetrics metrics = MetricsOf(face, pixelHeight);
+    run.ascent = metrics.ascent;
+    run.descent = metrics.descent;
+    int pen = 0;
+    for (const char32_t c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            continue;  // control characters take no room on a single line
+        }
+        const std::uint32_t key = static_cast<std::uint32_t>(pixelHeight) << 21 | (c & 0x1FFFFF);
+        auto it = face.glyphs.find(key);
+        if (it == face.glyphs.end()) {
+            if (face.glyphs.size() >= kMaxGlyphs) {
+                face.glyphs.clear();
+            }
+            it = face.glyphs.emplace(key, Rasterise(face, c)).first;
+        }
+        run.glyphs.push_back({pen, it->second});
+        pen += it->second->advance;
+    }
+    run.width = pen;
+    return run;
+}
+
+std::u32string DecodeUtf8(std::string_view utf8) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    std::u32string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        int extra = 0;
+        char32_t c = 0;
+        char32_t min = 0;
+        if (lead < 0x80) {
+            c = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            c = lead & 0x1F;
+            min = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            c = lead & 0x0F;
+            min = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            c = lead & 0x07;
+            min = 0x10000;
+        } else {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        std::size_t n = 1;
+        for (; n <= static_cast<std::size_t>(extra); ++n) {
+            if (i + n >= utf8.size() || (static_cast<unsigned char>(utf8[i + n]) & 0xC0) != 0x80) {
+                break;
+            }
+            c = c << 6 | (static_cast<unsigned char>(utf8[i + n]) & 0x3F);
+        }
+        const bool complete = n == static_cast<std::size_t>(extra) + 1;
+        const bool valid = complete && c >= min && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        out.push_back(valid ? c : kReplacement);
+        i += n;  // a broken sequence is replaced once, up to the byte that broke it
+    }
+    return out;
+}
+
+bool Font::CreatePointFont(int pointTenths, const std::string& face) {
+    pixelHeight_ = PointTenthsToPixels(pointTenths);
+    face_ = ResolveFace(face);
+    return face_ != nullptr;
+}
+
+std::string Font::FamilyName() const {
+    return face_ ? face_->family : std::string();
+}
+
+}  // namespace gfx

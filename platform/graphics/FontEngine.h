@@ -1,0 +1,71 @@
+#pragma once
+
+// Internal to platform/graphics: faces resolved through fontconfig, glyphs rasterised by
+// FreeType, both cached for the life of the process.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include "platform/graphics/GdiObjects.h"
+
+namespace gfx {
+
+// One rasterised glyph: greyscale coverage 0..255, `width` x `height`, placed `left` pixels
+// right of the pen position and `top` pixels above the baseline.
+struct Glyph {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int advance = 0;  // pixels to the next pen position
+    std::vector<std::uint8_t> coverage;
+};
+
+// The vertical metrics of a face at one pixel height.
+struct LineMetrics {
+    int ascent = 0;   // pixels above the baseline
+    int descent = 0;  // pixels below it
+};
+
+// A resolved face. It and its caches belong to the font engine and are used only under the
+// engine's lock.
+struct FontFace {
+    std::string family;  // the installed family name, e.g. "IPAGothic"
+    std::string file;
+    int index = 0;
+    FT_Face face = nullptr;
+    std::unordered_map<int, LineMetrics> metrics;  // by pixel height
+    // By pixel height << 21 | code point. Glyphs are shared, so clearing the cache never
+    // pulls one from under a line being drawn.
+    std::unordered_map<std::uint32_t, std::shared_ptr<const Glyph>> glyphs;
+};
+
+// One line of text laid out from pen position 0 on the baseline.
+struct TextRun {
+    struct Placed {
+        int penX = 0;
+        std::shared_ptr<const Glyph> glyph;
+    };
+    std::vector<Placed> glyphs;
+    int width = 0;    // sum of the advances
+    int ascent = 0;   // pixels above the baseline
+    int descent = 0;  // pixels below it
+};
+
+// The face for a requested name: the alias table, then the name itself, then any Japanese
+// face, then any monospace face, then any face at all. nullptr when none exists.
+std::shared_ptr<FontFace> ResolveFace(const std::string& name);
+
+TextRun LayoutText(const FontFace& face, int pixelHeight, std::u32string_view text);
+
+// Undecodable bytes become U+FFFD each.
+std::u32string DecodeUtf8(std::string_view utf8);
+
+}  // namespace gfx

@@ -1,0 +1,85 @@
+// Text of the device context: one line laid out by the font engine, aligned in a rectangle
+// as a box of its advance width by the font's ascent plus descent, then blended glyph by
+// glyph into the surface, clipped to the rectangle.
+
+#include <algorithm>
+
+#include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/FontEngine.h"
+#include "platform/graphics/Raster.h"
+
+namespace gfx {
+
+namespace {
+
+// Coverage 0 leaves the pixel as it is and 255 gives the text colour exactly.
+Colour Blend(Colour dst, Colour text, unsigned alpha) {
+    Colour out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const unsigned d = (dst >> shift) & 0xFF;
+        const unsigned s = (text >> shift) & 0xFF;
+        out |= ((d * (255 - alpha) + s * alpha + 127) / 255) << shift;
+    }
+    return out;
+}
+
+TextRun Layout(const Font& font, const std::string& utf8) {
+    if (!font.Face()) {
+        return {};
+    }
+    return LayoutText(*font.Face(), font.PixelHeight(), DecodeUtf8(utf8));
+}
+
+}  // namespace
+
+Point DeviceContext::GetTextExtent(const std::string& utf8) const {
+    const TextRun run = Layout(CurrentFont(), utf8);
+    return {run.width, run.ascent + run.descent};
+}
+
+int DeviceContext::DrawText(const std::string& utf8, const Rect& rect, unsigned format) {
+    const TextRun run = Layout(CurrentFont(), utf8);
+    const int height = run.ascent + run.descent;
+    int left = rect.left;
+    if (format & DT_CENTER) {
+        left += static_cast<int>(FloorDiv(std::int64_t{rect.Width()} - run.width, 2));
+    } else if (format & DT_RIGHT) {
+        left = rect.right - run.width;
+    }
+    int top = rect.top;
+    if (format & DT_VCENTER) {
+        top += static_cast<int>(FloorDiv(std::int64_t{rect.Height()} - height, 2));
+    } else if (format & DT_BOTTOM) {
+        top = rect.bottom - height;
+    }
+    const Rect clip = rect.Intersect(SurfaceRect());
+    if (clip.IsEmpty()) {
+        return height;
+    }
+    if (bkMode_ == OPAQUE) {
+        const Rect box = Rect{left, top, left + run.width, top + height}.Intersect(clip);
+        for (int y = box.top; y < box.bottom; ++y) {
+            std::fill_n(bitmap_->Row(y) + box.left, box.Width(), bkColour_);
+        }
+    }
+    const int baseline = top + run.ascent;
+    for (const TextRun::Placed& placed : run.glyphs) {
+        const Glyph& g = *placed.glyph;
+        const int gx = left + placed.penX + g.left;
+        const int gy = baseline - g.top;
+        const Rect area = Rect{gx, gy, gx + g.width, gy + g.height}.Intersect(clip);
+        for (int y = area.top; y < area.bottom; ++y) {
+            const std::uint8_t* coverage =
+                g.coverage.data() + static_cast<std::size_t>(y - gy) * g.width + (area.left - gx);
+            Colour* row = bitmap_->Row(y) + area.left;
+            for (int i = 0; i < area.Width(); ++i) {
+                if (coverage[i] != 0) {
+                    row[i] = Blend(row[i], textColour_, coverage[i]);
+                }
+            }
+        }
+    }
+    return height;
+}
+
+}  // namespace gfx

@@ -1,0 +1,467 @@
+// Shapes drawn by the device context: exact pixels inside and just outside each shape.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "platform/graphics/DeviceContext.h"
+#include "tests/platform/graphics_support.h"
+
+namespace gfx::testing {
+namespace {
+
+// --- Rectangle ---------------------------------------------------------------------------
+
+struct RectCase {
+    Rect given;  // as passed, possibly right-to-left
+    int penWidth;
+};
+
+class RectangleTest : public ::testing::TestWithParam<RectCase> {};
+
+TEST_P(RectangleTest, CoversBoxWithPenInsideAndBrushWithin) {
+    const RectCase c = GetParam();
+    Canvas canvas(40, 30, kBackground, c.penWidth);
+    canvas.dc.Rectangle(c.given.left, c.given.top, c.given.right, c.given.bottom);
+    const Rect box{std::min(c.given.left, c.given.right), std::min(c.given.top, c.given.bottom),
+                   std::max(c.given.left, c.given.right), std::max(c.given.top, c.given.bottom)};
+    const int w = c.penWidth < 1 ? 1 : c.penWidth;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            Colour expected = kBackground;
+            if (box.Contains(x, y)) {
+                const bool edge = x < box.left + w || x >= box.right - w || y < box.top + w ||
+                                  y >= box.bottom - w;
+                expected = edge ? kPenColour : kBrushColour;
+            }
+            ASSERT_EQ(canvas.At(x, y), expected) << "pixel " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, RectangleTest,
+                         ::testing::Values(RectCase{{10, 10, 20, 15}, 1},
+                                           RectCase{{20, 15, 10, 10}, 1},  // swapped corners
+                                           RectCase{{10, 10, 20, 15}, 0},  // width 0 is 1 px
+                                           RectCase{{5, 5, 25, 20}, 3},
+                                           RectCase{{3, 3, 4, 4}, 1},        // one pixel
+                                           RectCase{{10, 10, 14, 14}, 5},    // all pen
+                                           RectCase{{-5, -4, 6, 5}, 2},      // clipped top left
+                                           RectCase{{30, 20, 45, 35}, 1},    // clipped bottom right
+                                           RectCase{{10, 10, 10, 20}, 1}));  // empty
+
+TEST(RectangleTest, DrawRectEdgeCase) {
+    // The filled rectangle (10, 10, 20, 15): columns 10..19, rows 10..14, border in pen colour.
+    Canvas canvas(30, 25);
+    canvas.dc.Rectangle({10, 10, 20, 15});
+    EXPECT_EQ(canvas.Ink(), (Rect{10, 10, 20, 15}));
+    EXPECT_EQ(canvas.At(10, 10), kPenColour);
+    EXPECT_EQ(canvas.At(19, 14), kPenColour);
+    EXPECT_EQ(canvas.At(11, 11), kBrushColour);
+    EXPECT_EQ(canvas.At(18, 13), kBrushColour);
+    EXPECT_EQ(canvas.At(20, 12), kBackground);
+    EXPECT_EQ(canvas.At(15, 15), kBackground);
+    EXPECT_EQ(canvas.At(9, 12), kBackground);
+    EXPECT_EQ(canvas.At(15, 9), kBackground);
+}
+
+// --- Ellipse and arc ---------------------------------------------------------------------
+
+struct EllipseCase {
+    Rect box;
+    int penWidth;
+};
+
+std::string Name(const ::testing::TestParamInfo<EllipseCase>& info) {
+    const EllipseCase& c = info.param;
+    return std::to_string(c.box.Width()) + "x" + std::to_string(c.box.Height()) + "_pen" +
+           std::to_string(c.penWidth);
+}
+
+class EllipseTest : public ::testing::TestWithParam<EllipseCase> {};
+
+TEST_P(EllipseTest, StaysInsideItsBoxAndTouchesEverySide) {
+    const auto [box, penWidth] = GetParam();
+    Canvas canvas(64, 64, kBackground, penWidth);
+    canvas.dc.Ellipse(box);
+    EXPECT_EQ(canvas.Ink(), box);
+}
+
+TEST_P(EllipseTest, IsMirrorSymmetric) {
+    const auto [box, penWidth] = GetParam();
+    Canvas canvas(64, 64, kBackground, penWidth);
+    canvas.dc.Ellipse(box);
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            const int mx = box.left + box.right - 1 - x;
+            const int my = box.top + box.bottom - 1 - y;
+            ASSERT_EQ(canvas.At(x, y), canvas.At(mx, y)) << x << "," << y;
+            ASSERT_EQ(canvas.At(x, y), canvas.At(x, my)) << x << "," << y;
+        }
+    }
+}
+
+TEST_P(EllipseTest, OutlineEnclosesTheFill) {
+    const auto [box, penWidth] = GetParam();
+    Canvas canvas(64, 64, kBackground, penWidth);
+    canvas.dc.Ellipse(box);
+    int brushPixels = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            if (canvas.At(x, y) != kBrushColour) {
+                continue;
+            }
+            ++brushPixels;
+            // No fill pixel lies within the pen's width of the background.
+            for (int dy = -penWidth; dy <= penWidth; ++dy) {
+                for (int dx = -penWidth; dx <= penWidth; ++dx) {
+                    if (std::abs(dx) + std::abs(dy) <= penWidth) {
+                        ASSERT_NE(canvas.At(x + dx, y + dy), kBackground) << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+    if (box.Width() > 2 * penWidth + 2 && box.Height() > 2 * penWidth + 2) {
+        EXPECT_GT(brushPixels, 0);
+        const Point c = box.Centre();
+        EXPECT_EQ(canvas.At(c.x, c.y), kBrushColour);
+        EXPECT_EQ(canvas.At(box.left, c.y), kPenColour);
+        EXPECT_EQ(canvas.At(c.x, box.bottom - 1), kPenColour);
+    }
+}
+
+TEST_P(EllipseTest, WholeArcIsTheEllipseOutline) {
+    const auto [box, penWidth] = GetParam();
+    Canvas ellipse(64, 64, kBackground, penWidth);
+    ellipse.dc.Ellipse(box);
+    Canvas arc(64, 64, kBackground, penWidth);
+    const int x = box.Centre().x;
+    arc.dc.Arc(box.left, box.top, box.right, box.bottom, x, box.top, x, box.top);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool outline = ellipse.At(x, y) == kPenColour;
+            ASSERT_EQ(arc.At(x, y), outline ? kPenColour : kBackground) << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, EllipseTest,
+    ::testing::Values(EllipseCase{{10, 10, 50, 30}, 1}, EllipseCase{{10, 10, 51, 31}, 1},
+                      EllipseCase{{3, 4, 20, 45}, 1}, EllipseCase{{0, 0, 64, 64}, 1},
+                      EllipseCase{{5, 5, 9, 9}, 1}, EllipseCase{{5, 5, 8, 8}, 1},
+                      EllipseCase{{5, 5, 7, 6}, 1}, EllipseCase{{5, 5, 6, 6}, 1},
+                      EllipseCase{{10, 10, 50, 30}, 3}, EllipseCase{{2, 7, 33, 60}, 4},
+                      EllipseCase{{20, 20, 26, 26}, 5}),
+    Name);
+
+TEST(EllipseTest, SwappedCornersDrawTheSameEllipse) {
+    Canvas a(40, 40), b(40, 40);
+    a.dc.Ellipse(5, 6, 30, 21);
+    b.dc.Ellipse(30, 21, 5, 6);
+    EXPECT_TRUE(SamePixels(a.bitmap, b.bitmap));
+}
+
+TEST(ArcTest, DrawsOnlyTheCounterClockwisePart) {
+    const Rect box{8, 8, 48, 40};
+    const Point c = box.Centre();  // (28, 24)
+    Canvas full(64, 64);
+    full.dc.Arc(box.left, box.top, box.right, box.bottom, c.x, 0, c.x, 0);
+    // From the radial towards the right to the radial upwards: the upper right quarter.
+    Canvas quarter(64, 64);
+    quarter.dc.Arc(box.left, box.top, box.right, box.bottom, 60, c.y, c.x, 0);
+    // From upwards to the right, counter-clockwise: the other three quarters.
+    Canvas rest(64, 64);
+    rest.dc.Arc(box.left, box.top, box.right, box.bottom, c.x, 0, 60, c.y);
+
+    ASSERT_FALSE(quarter.Painted().empty());
+    for (const Point& p : quarter.Painted()) {
+        EXPECT_GE(p.x, c.x) << p.x << "," << p.y;
+        EXPECT_LT(p.y, c.y) << p.x << "," << p.y;
+    }
+    // The quarter reaches both of its radials: the top and the right of the outline.
+    EXPECT_EQ(quarter.At(c.x, box.top), kPenColour);
+    EXPECT_EQ(quarter.At(box.right - 1, c.y - 1), kPenColour);
+    EXPECT_EQ(quarter.At(box.left, c.y), kBackground);
+    EXPECT_EQ(quarter.At(c.x, box.bottom - 1), kBackground);
+
+    // Together the two arcs make the whole outline; they share only pixels on the radials.
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool inQuarter = quarter.At(x, y) == kPenColour;
+            const bool inRest = rest.At(x, y) == kPenColour;
+            ASSERT_EQ(full.At(x, y) == kPenColour, inQuarter || inRest) << x << "," << y;
+            if (inRest && !inQuarter) {
+                ASSERT_TRUE(x < c.x || y >= c.y) << x << "," << y;
+            }
+        }
+    }
+}
+
+// --- Lines -------------------------------------------------------------------------------
+
+struct LineCase {
+    Point a, b;
+};
+
+class ThinLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ThinLineTest, IsConnectedAndLeavesOutItsEndPoint) {
+    const auto [a, b] = GetParam();
+    Canvas canvas(40, 40);
+    canvas.dc.MoveTo(a.x, a.y);
+    canvas.dc.LineTo(b.x, b.y);
+    EXPECT_EQ(canvas.dc.GetCurrentPosition(), b);
+    const std::vector<Point> painted = canvas.Painted();
+    const int steps = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+    ASSERT_EQ(static_cast<int>(painted.size()), steps);
+    if (steps == 0) {
+        return;
+    }
+    EXPECT_EQ(canvas.At(a.x, a.y), kPenColour);
+    EXPECT_EQ(canvas.At(b.x, b.y), kBackground);
+    // One pixel per step along the major axis, each within half a pixel of the true line.
+    for (const Point& p : painted) {
+        const double t = std::abs(b.x - a.x) >= std::abs(b.y - a.y)
+                             ? double(p.x - a.x) / (b.x - a.x)
+                             : double(p.y - a.y) / (b.y - a.y);
+        EXPECT_NEAR(p.x, a.x + t * (b.x - a.x), 0.5001);
+        EXPECT_NEAR(p.y, a.y + t * (b.y - a.y), 0.5001);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, ThinLineTest,
+                         ::testing::Values(LineCase{{5, 5}, {30, 5}}, LineCase{{30, 5}, {5, 5}},
+                                           LineCase{{5, 5}, {5, 30}}, LineCase{{5, 30}, {5, 5}},
+                                           LineCase{{5, 5}, {30, 30}}, LineCase{{30, 5}, {5, 30}},
+                                           LineCase{{2, 3}, {37, 17}}, LineCase{{37, 17}, {2, 3}},
+                                           LineCase{{20, 2}, {11, 38}},
+                                           LineCase{{10, 10}, {11, 10}},
+                                           LineCase{{10, 10}, {10, 10}}));
+
+TEST(ThinLineTest, ConsecutiveLinesShareNoPixel) {
+    // Each line leaves out its end, which is where the next one starts.
+    Canvas copy(40, 40, 0);
+    Canvas xored(40, 40, 0);
+    xored.dc.SetROP2(R2_XORPEN);
+    for (Canvas* c : {&copy, &xored}) {
+        c->dc.MoveTo(5, 5);
+        c->dc.LineTo(30, 8);
+        c->dc.LineTo(20, 30);
+        c->dc.LineTo(5, 5);
+    }
+    EXPECT_TRUE(SamePixels(copy.bitmap, xored.bitmap));
+    EXPECT_EQ(copy.At(30, 8), kPenColour);
+    EXPECT_EQ(copy.At(20, 30), kPenColour);
+}
+
+TEST(WideLineTest, HasRoundEnds) {
+    Canvas canvas(50, 40, kBackground, 5);
+    canvas.dc.MoveTo(10, 20);
+    canvas.dc.LineTo(30, 20);
+    EXPECT_EQ(canvas.dc.GetCurrentPosition(), (Point{30, 20}));
+    // Five rows across, centred on the line.
+    for (int y = 18; y <= 22; ++y) {
+        EXPECT_EQ(canvas.At(20, y), kPenColour) << y;
+    }
+    EXPECT_EQ(canvas.At(20, 17), kBackground);
+    EXPECT_EQ(canvas.At(20, 23), kBackground);
+    // Each end is a half disc of radius 2.5 around the end point, both ends included.
+    for (const int end : {30, 10}) {
+        const int out = end == 30 ? 1 : -1;
+        EXPECT_EQ(canvas.At(end + 2 * out, 20), kPenColour) << end;
+        EXPECT_EQ(canvas.At(end + 2 * out, 21), kPenColour) << end;
+        EXPECT_EQ(canvas.At(end + 2 * out, 22), kBackground) << end;  // the square corner
+        EXPECT_EQ(canvas.At(end + 1 * out, 22), kPenColour) << end;
+        EXPECT_EQ(canvas.At(end + 3 * out, 20), kBackground) << end;
+    }
+}
+
+TEST(WideLineTest, IsAsManyPixelsAcrossAsThePenIsWide) {
+    for (int width = 2; width <= 7; ++width) {
+        Canvas horizontal(60, 60, kBackground, width);
+        horizontal.dc.MoveTo(10, 30);
+        horizontal.dc.LineTo(50, 30);
+        Canvas vertical(60, 60, kBackground, width);
+        vertical.dc.MoveTo(30, 10);
+        vertical.dc.LineTo(30, 50);
+        int rows = 0, columns = 0;
+        for (int i = 0; i < 60; ++i) {
+            rows += horizontal.At(30, i) == kPenColour;
+            columns += vertical.At(i, 30) == kPenColour;
+        }
+        EXPECT_EQ(rows, width);
+        EXPECT_EQ(columns, width);
+    }
+}
+
+// --- Polygon -----------------------------------------------------------------------------
+
+TEST(PolygonTest, PentagramCentreIsNotFilled) {
+    // Every second vertex of a regular pentagon: the edges cross and enclose the centre twice.
+    const Point star[] = {{50, 5}, {76, 86}, {7, 36}, {93, 36}, {24, 86}};
+    Canvas canvas(100, 100);
+    canvas.dc.Polygon(star, 5);
+    EXPECT_EQ(canvas.At(50, 52), kBackground);   // the inner pentagon
+    EXPECT_EQ(canvas.At(50, 20), kBrushColour);  // the upper tip
+    EXPECT_EQ(canvas.At(20, 38), kBrushColour);  // the left tip
+    EXPECT_EQ(canvas.At(50, 5), kPenColour);     // vertices lie on the outline
+    EXPECT_EQ(canvas.At(24, 86), kPenColour);
+    EXPECT_EQ(canvas.At(50, 2), kBackground);
+}
+
+TEST(PolygonTest, RectangleCornersFillWhatRectangleFills) {
+    const Point corners[] = {{10, 10}, {20, 10}, {20, 15}, {10, 15}};
+    Canvas filled(30, 30, 0, 1, 0xFFFFFF, 0xFFFFFF);
+    filled.dc.Polygon(corners, 4);
+    Canvas boxed(30, 30, 0, 1, 0xFFFFFF, 0xFFFFFF);
+    boxed.dc.Rectangle(10, 10, 20, 15);
+    // The brush alone covers exactly the rectangle's pixels; the outline runs through the
+    // vertices, so it adds the column x = 20 and the row y = 15, as on the desktop.
+    Canvas brushOnly(30, 30, 0, 1, 0, 0xFFFFFF);
+    brushOnly.dc.SetROP2(R2_XORPEN);  // a black pen under XOR leaves its pixels alone
+    brushOnly.dc.Polygon(corners, 4);
+    EXPECT_EQ(filled.Ink(0), (Rect{10, 10, 21, 16}));
+    EXPECT_EQ(brushOnly.Ink(0), (Rect{11, 11, 20, 15}));
+    EXPECT_EQ(boxed.Ink(0), (Rect{10, 10, 20, 15}));
+}
+
+TEST(PolygonTest, TriangleIsSolidWithoutGaps) {
+    const Point triangle[] = {{30, 3}, {5, 50}, {55, 50}};
+    Canvas canvas(60, 60, kBackground, 1, kPenColour, kPenColour);
+    canvas.dc.Polygon(triangle, 3);
+    // Every row between apex and base is one unbroken run.
+    for (int y = 3; y <= 50; ++y) {
+        int first = -1, last = -1, count = 0;
+        for (int x = 0; x < 60; ++x) {
+            if (canvas.At(x, y) == kPenColour) {
+                first = first < 0 ? x : first;
+                last = x;
+                ++count;
+            }
+        }
+        ASSERT_GT(count, 0) << y;
+        EXPECT_EQ(count, last - first + 1) << y;
+    }
+    EXPECT_EQ(canvas.Ink(), (Rect{5, 3, 56, 51}));
+}
+
+// --- Every shape: raster mix mode and clipping --------------------------------------------
+
+struct ShapeCase {
+    const char* name;
+    int penWidth;
+    std::function<void(DeviceContext&, int dx, int dy)> draw;
+};
+
+const ShapeCase kShapes[] = {
+    {"Rectangle", 1,
+     [](DeviceContext& dc, int dx, int dy) { dc.Rectangle(4 + dx, 6 + dy, 35 + dx, 27 + dy); }},
+    {"RectangleWidePen", 4,
+     [](DeviceContext& dc, int dx, int dy) { dc.Rectangle(4 + dx, 6 + dy, 35 + dx, 27 + dy); }},
+    {"Ellipse", 1,
+     [](DeviceContext& dc, int dx, int dy) { dc.Ellipse(3 + dx, 5 + dy, 38 + dx, 29 + dy); }},
+    {"EllipseWidePen", 3,
+     [](DeviceContext& dc, int dx, int dy) { dc.Ellipse(3 + dx, 5 + dy, 38 + dx, 29 + dy); }},
+    {"Arc", 1,
+     [](DeviceContext& dc, int dx, int dy) {
+         dc.Arc(3 + dx, 5 + dy, 38 + dx, 29 + dy, 40 + dx, 0 + dy, 0 + dx, 30 + dy);
+     }},
+    {"Pentagram", 1,
+     [](DeviceContext& dc, int dx, int dy) {
+         const Point star[] = {{20 + dx, 2 + dy},
+                               {31 + dx, 36 + dy},
+                               {3 + dx, 14 + dy},
+                               {37 + dx, 14 + dy},
+                               {9 + dx, 36 + dy}};
+         dc.Polygon(star, 5);
+     }},
+    {"PentagramWidePen", 3,
+     [](DeviceContext& dc, int dx, int dy) {
+         const Point star[] = {{20 + dx, 2 + dy},
+                               {31 + dx, 36 + dy},
+                               {3 + dx, 14 + dy},
+                               {37 + dx, 14 + dy},
+                               {9 + dx, 36 + dy}};
+         dc.Polygon(star, 5);
+     }},
+    {"Line", 1,
+     [](DeviceContext& dc, int dx, int dy) {
+         dc.MoveTo(2 + dx, 30 + dy);
+         dc.LineTo(37 + dx, 4 + dy);
+     }},
+    {"WideLine", 5,
+     [](DeviceContext& dc, int dx, int dy) {
+         dc.MoveTo(4 + dx, 30 + dy);
+         dc.LineTo(33 + dx, 7 + dy);
+     }},
+    {"Polyline", 1,
+     [](DeviceContext& dc, int dx, int dy) {
+         dc.MoveTo(2 + dx, 2 + dy);
+         dc.LineTo(36 + dx, 10 + dy);
+         dc.LineTo(8 + dx, 34 + dy);
+         dc.LineTo(30 + dx, 34 + dy);
+         dc.LineTo(2 + dx, 2 + dy);
+     }},
+};
+
+class EveryShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(EveryShapeTest, XorTwiceRestoresEveryPixel) {
+    const ShapeCase& shape = GetParam();
+    Canvas canvas(40, 40, 0, shape.penWidth);
+    canvas.bitmap = Pattern(40, 40, 3);
+    const Bitmap before = canvas.bitmap;
+    canvas.dc.SetROP2(R2_XORPEN);
+    shape.draw(canvas.dc, 0, 0);
+    EXPECT_FALSE(SamePixels(canvas.bitmap, before));
+    shape.draw(canvas.dc, 0, 0);
+    EXPECT_TRUE(SamePixels(canvas.bitmap, before));
+}
+
+TEST_P(EveryShapeTest, TouchesEveryPixelOnce) {
+    // On black, XOR gives exactly the copied colours only when no pixel is drawn twice.
+    const ShapeCase& shape = GetParam();
+    Canvas copied(40, 40, 0, shape.penWidth);
+    shape.draw(copied.dc, 0, 0);
+    Canvas xored(40, 40, 0, shape.penWidth);
+    xored.dc.SetROP2(R2_XORPEN);
+    shape.draw(xored.dc, 0, 0);
+    EXPECT_FALSE(copied.Painted(0).empty());
+    EXPECT_TRUE(SamePixels(copied.bitmap, xored.bitmap));
+}
+
+TEST_P(EveryShapeTest, ClippingKeepsTheVisiblePixels) {
+    // Drawn 25 pixels up and left into a small surface, the shape shows exactly the part that
+    // a large surface shows there.
+    const ShapeCase& shape = GetParam();
+    Canvas large(80, 80, kBackground, shape.penWidth);
+    shape.draw(large.dc, 20, 20);
+    Canvas small(30, 30, kBackground, shape.penWidth);
+    shape.draw(small.dc, -5, -5);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 30; ++x) {
+            ASSERT_EQ(small.At(x, y), large.At(x + 25, y + 25)) << x << "," << y;
+        }
+    }
+}
+
+TEST_P(EveryShapeTest, WithoutABitmapNothingHappens) {
+    const ShapeCase& shape = GetParam();
+    DeviceContext dc;
+    Pen pen(shape.penWidth, kPenColour);
+    dc.SelectObject(&pen);
+    shape.draw(dc, 0, 0);
+    EXPECT_EQ(dc.GetPixel(10, 10), kInvalidColour);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, EveryShapeTest, ::testing::ValuesIn(kShapes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace gfx::testing

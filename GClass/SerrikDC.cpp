@@ -48,8 +48,7 @@ void CSerrikDC::DrawPanel(gfx::Rect rc, gfx::Colour faceColour, gfx::Colour topL
         CSerrikFillTool tool(m_pDC, faceColour, faceColour, m_bXor);
         m_pDC->Rectangle(rc);
     }
-    // The edges are never XOR-drawn. They run along x = right and y = bottom, one pixel outside
-    // the fill, and each line leaves out its end point, so (right, top) stays undrawn.
+    // Edges never XOR, lie one pixel outside the fill at right and bottom, and skip (R, T).
     {
         CSerrikFillTool tool(m_pDC, topLeft, topLeft, 0);
         m_pDC->MoveTo(rc.left, rc.bottom);
@@ -72,8 +71,7 @@ void CSerrikDC::DrawChecker(gfx::Rect rc, gfx::Colour first, gfx::Colour second,
     grid.SetRect(rc.left, rc.top, rc.right, rc.bottom);
     const int cols = grid.Width() / cellSize;
     const int rows = grid.Height() / cellSize;
-    // A cell larger than the rectangle gives no grid: Divide asserts and the loops below are
-    // empty.
+    // A cell larger than the rectangle gives no grid: Divide asserts and nothing is drawn.
     grid.Divide(cols, rows);
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < cols; ++col) {
@@ -182,6 +180,7 @@ void CSerrikDC::PolygonVertices(gfx::Rect rc, int n, gfx::Point* out) {
 }
 
 void CSerrikDC::FillPolygon(const gfx::Point* points, int count, gfx::Colour colour) {
+    // Selected directly, not through a tool: raster mode and background colour stay as found.
     gfx::Pen pen(1, colour);
     gfx::Brush brush(colour);
     gfx::Pen* oldPen = m_pDC->SelectObject(&pen);
@@ -236,7 +235,7 @@ void CSerrikDC::DrawTextBox(gfx::Rect box, const std::string& text, int size, gf
     gfx::Font font(size, kTextFace);
     gfx::Font* oldFont = m_pDC->SelectObject(&font);
     const gfx::Colour oldColour = m_pDC->SetTextColor(colour);
-    // Left transparent afterwards: later texts on this context rely on it too.
+    // Not restored: after any text the context stays in transparent mode.
     m_pDC->SetBkMode(gfx::TRANSPARENT);
     m_pDC->DrawText(text, box, kTextFormat);
     m_pDC->SetTextColor(oldColour);

@@ -27,9 +27,7 @@ public:
     int Height() const { return height_; }
 
     Colour* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const Colour* Row(int y) const {
-        return pixels_.data() + static_cast<std::size_t>(y) * width_;
-    }
+    const Colour* Row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
     Colour* Data() { return pixels_.data(); }
     const Colour* Data() const { return pixels_.data(); }
 

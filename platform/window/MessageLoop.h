@@ -1,0 +1,34 @@
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/window/Dialog.h"
+
+namespace ui {
+
+// The user-interface thread's message loop over every running dialog. Input goes to the
+// topmost dialog only (a modal box holds its owner's input back); paints, presentation and
+// timers serve all of them. Everything here runs on the user-interface thread.
+class MessageLoop {
+public:
+    static void Push(Dialog* dialog);
+    static void Remove(Dialog* dialog);
+    // The running dialog that takes input, or nullptr.
+    static Dialog* Top();
+
+    // One pass: optionally wait for an event or the next timer, dispatch every waiting event
+    // (stopping early once `owner` has ended), paint and present, fire due timers.
+    static void RunOnce(Dialog* owner, bool mayWait);
+
+private:
+    static Dialog* Find(Uint32 windowId);
+    static void Dispatch(const SDL_Event& event);
+    static void DispatchWindowEvent(const SDL_WindowEvent& event);
+    static void FireTimers();
+    static void PaintAll();
+    static bool PaintPending();
+    // Milliseconds until the next timer is due (0 when one is due), -1 without timers.
+    static int NextTimerMs();
+};
+
+}  // namespace ui

@@ -1,0 +1,124 @@
+#include "platform/window/Presentation.h"
+
+namespace ui {
+
+bool Presentation::Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,
+                          std::string* error) {
+    Destroy();
+    geometry_ = geometry;
+    const gfx::Point size = geometry.WindowSize();
+    sdl::WindowPtr window(
+        SDL_CreateWindow(captionUtf8.c_str(), x, y, size.x, size.y, SDL_WINDOW_HIDDEN));
+    if (!window) {
+        *error = sdl::Error("cannot create the window");
+        return false;
+    }
+    sdl::RendererPtr renderer(SDL_CreateRenderer(window.get(), -1, 0));
+    if (!renderer) {
+        // A display without usable acceleration still has the software renderer.
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+    }
+    if (!renderer) {
+        *error = sdl::Error("cannot create a renderer");
+        return false;
+    }
+    const gfx::Point client = geometry.ClientSize();
+    // XBGR8888 read as a 32-bit word is 0x00BBGGRR: the surfaces' own pixel format.
+    sdl::TexturePtr texture(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_XBGR8888,
+                                              SDL_TEXTUREACCESS_STREAMING, client.x, client.y));
+    if (!texture) {
+        *error = sdl::Error("cannot create the window's texture");
+        return false;
+    }
+    if (SDL_SetTextureScaleMode(texture.get(), SDL_ScaleModeNearest) != 0) {
+        *error = sdl::Error("cannot select nearest scaling");
+        return false;
+    }
+    window_ = std::move(window);
+    renderer_ = std::move(renderer);
+    texture_ = std::move(texture);
+    return true;
+}
+
+void Presentation::Destroy() {
+    texture_.reset();
+    renderer_.reset();
+    window_.reset();
+}
+
+bool Presentation::Present(const gfx::Bitmap& client, std::string* error) {
+    const gfx::Point size = geometry_.ClientSize();
+    if (!texture_ || client.Width() != size.x || client.Height() != size.y) {
+        *error = "the client surface does not match the window";
+        return false;
+    }
+    if (SDL_UpdateTexture(texture_.get(), nullptr, client.Data(),
+                          client.Width() * static_cast<int>(sizeof(gfx::Colour))) != 0) {
+        *error = sdl::Error("cannot update the window's texture");
+        return false;
+    }
+    if (SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255) != 0 ||
+        SDL_RenderClear(renderer_.get()) != 0) {
+        *error = sdl::Error("cannot clear the window");
+        return false;
+    }
+    const gfx::Rect to = geometry_.ToWindow({0, 0, size.x, size.y});
+    const SDL_Rect dst{to.left, to.top, to.Width(), to.Height()};
+    if (SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &dst) != 0) {
+        *error = sdl::Error("cannot draw the window's texture");
+        return false;
+    }
+    SDL_RenderPresent(renderer_.get());
+    return true;
+}
+
+void Presentation::Show() {
+    if (window_) {
+        SDL_ShowWindow(window_.get());
+    }
+}
+
+void Presentation::SetModalFor(const Presentation& owner) {
+    if (window_ && owner.window_) {
+        // Only some window systems know modality; elsewhere the owner's input is held back
+        // by the message loop alone, so a failure here changes nothing.
+        SDL_SetWindowModalFor(window_.get(), owner.window_.get());
+    }
+}
+
+void Presentation::SetIcon(const gfx::Bitmap& icon) {
+    if (!window_ || icon.IsNull()) {
+        return;
+    }
+    // The surface only borrows the pixels for the duration of the call.
+    sdl::SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<gfx::Colour*>(icon.Data()), icon.Width(), icon.Height(), 32,
+        icon.Width() * static_cast<int>(sizeof(gfx::Colour)), SDL_PIXELFORMAT_XBGR8888));
+    if (surface) {
+        SDL_SetWindowIcon(window_.get(), surface.get());
+    }
+}
+
+bool Presentation::IsMinimized() const {
+    return window_ && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void Presentation::GetScreenRect(int* x, int* y, int* w, int* h) const {
+    *x = *y = *w = *h = 0;
+    if (window_) {
+        SDL_GetWindowPosition(window_.get(), x, y);
+        SDL_GetWindowSize(window_.get(), w, h);
+    }
+}
+
+bool UsableDisplaySize(int* w, int* h) {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) {
+        return false;
+    }
+    *w = usable.w;
+    *h = usable.h;
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/window/Geometry.h"
+#include "platform/window/SdlPtrs.h"
+
+namespace ui {
+
+// One window with its renderer and the streaming texture that shows a client surface,
+// enlarged by the geometry's integer scale with nearest sampling.
+class Presentation {
+public:
+    // Creates the window hidden, `geometry.WindowSize()` large, not resizable. `x`, `y` are
+    // screen coordinates or SDL_WINDOWPOS_CENTERED. Returns false with the reason in `error`.
+    bool Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,
+                std::string* error);
+    void Destroy();
+
+    // Uploads `client` (its size must be the geometry's client size) and shows it: update the
+    // texture, clear, copy, present. Returns false with the reason when a step fails.
+    bool Present(const gfx::Bitmap& client, std::string* error);
+
+    void Show();
+    // Makes this window stay above `owner` (where the window system supports it).
+    void SetModalFor(const Presentation& owner);
+    // Sets the window icon from 0x00BBGGRR pixels.
+    void SetIcon(const gfx::Bitmap& icon);
+    bool IsMinimized() const;
+    // Top-left corner and size of the window on the screen.
+    void GetScreenRect(int* x, int* y, int* w, int* h) const;
+
+    std::uint32_t WindowId() const { return window_ ? SDL_GetWindowID(window_.get()) : 0; }
+    const Geometry& GetGeometry() const { return geometry_; }
+
+private:
+    Geometry geometry_;
+    sdl::WindowPtr window_;
+    sdl::RendererPtr renderer_;
+    sdl::TexturePtr texture_;
+};
+
+// The usable area of the display the windows open on (the whole screen less task bars), or
+// false when it cannot be read.
+bool UsableDisplaySize(int* w, int* h);
+
+}  // namespace ui

@@ -1,0 +1,431 @@
+#include <atomic>
+#include <thread>
+
+#include "app/res/resource.h"
+#include "platform/window/Presentation.h"
+#include "tests/platform/window_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using wt::Probe;
+
+class DialogTest : public wt::VideoTest {};
+
+constexpr gfx::Colour kRed = 0x0000FF;
+
+TEST_F(DialogTest, ControlRectsComeFromDialogUnits) {
+    Probe d(IDD_TOLVANE_DIALOG);
+    EXPECT_EQ(d.GetClientRect(), (gfx::Rect{0, 0, 467, 359}));
+    struct Case {
+        int id;
+        gfx::Rect px;
+    };
+    const Case cases[] = {
+        {IDC_STATIC_TITLE, {71, 53, 386, 113}},  // 47, 35, 210, 40 units
+        {IDC_BUTTON_START, {162, 149, 293, 191}},
+        {IDOK, {164, 218, 294, 260}},
+        {IDC_BUTTON_STOP, {360, 327, 467, 359}},
+        {IDC_STATIC_AREA, {0, 0, 468, 326}},  // one unit wider than the client
+        {12345, {}},                          // no such control
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(d.GetControlRect(c.id), c.px) << c.id;
+    }
+    // Layout controls are disabled; enabling one is remembered, an unknown id is refused.
+    EXPECT_FALSE(d.IsControlEnabled(IDC_BUTTON_START));
+    EXPECT_TRUE(d.EnableControl(IDC_BUTTON_START, true));
+    EXPECT_TRUE(d.IsControlEnabled(IDC_BUTTON_START));
+    EXPECT_FALSE(d.EnableControl(12345, true));
+}
+
+TEST_F(DialogTest, PaintsAreCoalescedEraseWinsAndThePictureStays) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_TOLVANE_DIALOG);
+    // The first paint draws a red square; later paints draw nothing.
+    d.onPaint = [](Probe& p, gfx::DeviceContext& dc) {
+        if (p.paints == 1) {
+            gfx::Brush red(kRed);
+            gfx::Pen pen(1, kRed);
+            dc.SelectObject(&red);
+            dc.SelectObject(&pen);
+            dc.Rectangle(10, 10, 20, 20);
+        }
+    };
+    d.Script(10, {
+                     [](Probe& p) {
+                         // The window opened erased: face colour where nothing was drawn.
+                         EXPECT_EQ(p.paints, 1);
+                         EXPECT_EQ(p.ClientSurface().GetPixel(0, 0), ui::kDialogFace);
+                         EXPECT_EQ(p.ClientSurface().GetPixel(15, 15), kRed);
+                         for (int i = 0; i < 100; ++i) {
+                             p.Invalidate(false);
+                         }
+                         p.PumpMessages();
+                         EXPECT_EQ(p.paints, 2);  // a hundred invalidations, one paint
+                         EXPECT_EQ(p.ClientSurface().GetPixel(15, 15), kRed);  // kept
+                         p.PumpMessages();
+                         EXPECT_EQ(p.paints, 2);  // nothing left to paint
+                         p.Invalidate(false);
+                         p.Invalidate(true);
+                         p.Invalidate(false);
+                     },
+                     [](Probe& p) {
+                         EXPECT_EQ(p.paints, 3);
+                         EXPECT_EQ(p.ClientSurface().GetPixel(15, 15), ui::kDialogFace);
+                     },
+                 });
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone) << d.LastError();
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(DialogTest, InvalidateFromAnotherThreadWakesTheLoop) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_TOLVANE_DIALOG);
+    std::thread worker;
+    // No timer runs: only the worker's invalidations can bring the second paint.
+    d.onInit = [&](Probe& p) {
+        worker = std::thread([&p] {
+            std::this_thread::sleep_for(50ms);
+            for (int i = 0; i < 20; ++i) {
+                p.Invalidate(false);
+            }
+        });
+    };
+    d.onPaint = [](Probe& p, gfx::DeviceContext&) {
+        if (p.paints == 2) {
+            p.EndDialog(ui::IDOK);
+        }
+    };
+    const int result = d.DoModal();
+    worker.join();
+    EXPECT_EQ(result, ui::IDOK);
+    EXPECT_EQ(d.paints, 2);
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(DialogTest, InvalidateAfterCloseDoesNothing) {
+    Probe d(IDD_TOLVANE_DIALOG);
+    d.onInit = [](Probe& p) { p.EndDialog(7); };
+    EXPECT_EQ(d.DoModal(), 7);
+    EXPECT_FALSE(d.IsOpen());
+    EXPECT_EQ(d.WindowId(), 0u);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    std::thread other([&d] { d.Invalidate(true); });
+    other.join();
+    d.Invalidate(false);
+    d.PumpMessages();
+    SDL_PumpEvents();
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
+    EXPECT_EQ(d.paints, 0);  // ended in its initialisation: never painted
+}
+
+TEST_F(DialogTest, PumpMessagesOnAnotherThreadDispatchesNothing) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_TOLVANE_DIALOG);
+    d.Script(10, {[](Probe& p) {
+                 const int before = p.paints;
+                 p.Invalidate(false);
+                 std::thread other([&p] { p.PumpMessages(); });
+                 other.join();
+                 EXPECT_EQ(p.paints, before);
+                 p.PumpMessages();
+                 EXPECT_EQ(p.paints, before + 1);
+             }});
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone);
+}
+
+TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_TOLVANE_DIALOG);
+    std::vector<int> ticks;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread::id tickThread;
+    d.onInit = [](Probe& p) {
+        p.SetTimer(1, 20);
+        p.SetTimer(2, 50);
+        p.SetTimer(3, 30);
+        p.KillTimer(3);
+    };
+    d.onTimer = [&](Probe& p, int id) {
+        ticks.push_back(id);
+        tickThread = std::this_thread::get_id();
+        if (std::count(ticks.begin(), ticks.end(), 1) == 10) {
+            p.EndDialog(ui::IDOK);
+        }
+    };
+    ASSERT_EQ(d.DoModal(), ui::IDOK);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(tickThread, std::this_thread::get_id());
+    EXPECT_GE(elapsed, 200ms);
+    EXPECT_LT(elapsed, 2s);
+    const auto twos = std::count(ticks.begin(), ticks.end(), 2);
+    EXPECT_GE(twos, 2);
+    EXPECT_LE(twos, 5);
+    EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 3), 0);
+}
+
+// Each way of closing the main dialog ends it with cancel; Enter does nothing there.
+TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
+    struct Case {
+        const char* name;
+        std::function<void(Uint32)> input;
+    };
+    const Case cases[] = {
+        {"escape", [](Uint32 w) { wt::PushKey(w, SDLK_ESCAPE); }},
+        {"close box", [](Uint32 w) { wt::PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE); }},
+        {"alt+f4", [](Uint32 w) { wt::PushKey(w, SDLK_F4, KMOD_LALT); }},
+        {"menu close",
+         [](Uint32 w) {
+             wt::PushClick(w, SDL_BUTTON_RIGHT, 100, 100);
+             wt::PushKey(w, SDLK_DOWN);  // highlights "Close"
+             wt::PushKey(w, SDLK_RETURN);
+         }},
+    };
+    for (const Case& c : cases) {
+        wt::Watchdog watchdog;
+        Probe d(IDD_TOLVANE_DIALOG);
+        d.Script(10, {[&](Probe& p) { c.input(p.WindowId()); }, [](Probe&) {}});
+        EXPECT_EQ(d.DoModal(), ui::IDCANCEL) << c.name;
+        EXPECT_EQ(d.log, std::vector<std::string>{"cancel"}) << c.name;
+    }
+}
+
+TEST_F(DialogTest, EnterNeedsAVisibleEnabledDefaultButton) {
+    // The main dialog's default button is a hidden layout rectangle; the small test dialog's
+    // is visible but disabled. Neither reacts to Enter.
+    for (int id : {IDD_TOLVANE_DIALOG, wt::kSmallDialog}) {
+        wt::Watchdog watchdog;
+        Probe d(id);
+        d.Script(10, {[](Probe& p) {
+                          wt::PushKey(p.WindowId(), SDLK_RETURN);
+                          wt::PushKey(p.WindowId(), SDLK_KP_ENTER);
+                      },
+                      [](Probe&) {}});
+        EXPECT_EQ(d.DoModal(), Probe::kScriptDone) << id;
+        EXPECT_TRUE(d.log.empty()) << id;
+    }
+}
+
+TEST_F(DialogTest, AboutBoxEndsWithOkFromEnterOrItsButtonAndCancelFromEscape) {
+    struct Case {
+        const char* name;
+        std::function<void(Probe&)> input;
+        int result;
+    };
+    const Case cases[] = {
+        {"enter", [](Probe& p) { wt::PushKey(p.WindowId(), SDLK_RETURN); }, ui::IDOK},
+        {"click OK",
+         [](Probe& p) {
+             const gfx::Point c = p.GetControlRect(ui::IDOK).Centre();
+             wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, c.x, c.y);
+         },
+         ui::IDOK},
+        {"press OK, release outside",
+         [](Probe& p) {
+             const gfx::Point c = p.GetControlRect(ui::IDOK).Centre();
+             wt::PushButton(p.WindowId(), true, SDL_BUTTON_LEFT, c.x, c.y);
+             wt::PushButton(p.WindowId(), false, SDL_BUTTON_LEFT, 5, 5);
+         },
+         Probe::kScriptDone},
+        {"escape", [](Probe& p) { wt::PushKey(p.WindowId(), SDLK_ESCAPE); }, ui::IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        wt::Watchdog watchdog;
+        Probe about(IDD_ABOUTBOX);
+        about.Script(10, {c.input, [](Probe&) {}});
+        EXPECT_EQ(about.DoModal(), c.result) << c.name;
+        // Clicks on the button are the button's, not the dialog's.
+        for (const std::string& entry : about.log) {
+            EXPECT_TRUE(entry == "ok" || entry == "cancel") << c.name << ": " << entry;
+        }
+    }
+}
+
+TEST_F(DialogTest, AboutBoxDrawsItsControls) {
+    wt::Watchdog watchdog;
+    Probe about(IDD_ABOUTBOX);
+    about.Script(10, {[](Probe&) {}});
+    ASSERT_EQ(about.DoModal(), Probe::kScriptDone);
+    const gfx::Bitmap& s = about.ClientSurface();
+    auto countNotFace = [&s](const gfx::Rect& r) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                n += s.GetPixel(x, y) != ui::kDialogFace;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(countNotFace(sys::DialogUnitsToPixels(40, 10, 119, 8)), 20);   // version text
+    EXPECT_GT(countNotFace(sys::DialogUnitsToPixels(11, 17, 20, 20)), 200);  // icon
+    const gfx::Rect ok = about.GetControlRect(ui::IDOK);
+    EXPECT_EQ(s.GetPixel(ok.left, ok.top), gfx::Rgb(0, 120, 215));  // default button edge
+    EXPECT_EQ(s.GetPixel(ok.left + 3, ok.top + 3), gfx::Rgb(225, 225, 225));
+    EXPECT_EQ(countNotFace({0, 0, s.Width(), 10}), 0);  // nothing above the controls
+}
+
+TEST_F(DialogTest, MouseReachesTheDialogInClientPixels) {
+    wt::Watchdog watchdog;
+    Probe d(wt::kSmallDialog);  // 60 x 30 px: scaled up on the offscreen display
+    int scale = 0;
+    d.Script(10, {[&](Probe& p) {
+                      int w = 0, h = 0;
+                      ASSERT_TRUE(ui::UsableDisplaySize(&w, &h));
+                      scale = ui::IntegerScale(60, 30, w, h);
+                      int ww = 0, wh = 0;
+                      SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &ww, &wh);
+                      EXPECT_EQ(ww, 60 * scale);
+                      EXPECT_EQ(wh, 30 * scale);
+                      const Uint32 w_ = p.WindowId();
+                      wt::PushMotion(w_, 10 * scale + scale - 1, 5 * scale);
+                      wt::PushButton(w_, true, SDL_BUTTON_LEFT, 59 * scale, 29 * scale);
+                      wt::PushButton(w_, false, SDL_BUTTON_LEFT, -1, 0);
+                      SDL_Event wheel{};
+                      wheel.type = SDL_MOUSEWHEEL;
+                      wheel.wheel.windowID = w_;
+                      wheel.wheel.y = -2;
+                      wt::Push(wheel);
+                      // The disabled button is no button: the dialog gets the click.
+                      wt::PushClick(w_, SDL_BUTTON_LEFT, 4 * scale, 4 * scale);
+                  },
+                  [](Probe&) {}});
+    ASSERT_EQ(d.DoModal(), Probe::kScriptDone);
+    EXPECT_GT(scale, 1);
+    EXPECT_EQ(d.log, (std::vector<std::string>{"move 10,5", "down 59,29", "up -1,0", "wheel -240",
+                                               "down 4,4", "up 4,4"}));
+}
+
+TEST_F(DialogTest, SystemMenuOpensOnRightClickAndSendsItsCommand) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_TOLVANE_DIALOG);
+    d.onInit = [](Probe& p) { p.AppendSystemMenuItem(IDM_ABOUTBOX, sys::LoadString(101)); };
+    d.onPaint = [](Probe&, gfx::DeviceContext& dc) {
+        gfx::Brush red(kRed);
+        gfx::Pen pen(1, kRed);
+        dc.SelectObject(&red);
+        dc.SelectObject(&pen);
+        dc.Rectangle(0, 0, 467, 359);
+    };
+    // The same menu, laid out the same way, tells where the item lands.
+    ui::SystemMenu model;
+    model.AppendSeparator();
+    model.Append(IDM_ABOUTBOX, sys::LoadString(101));
+    model.Open({100, 80}, {0, 0, 467, 359}, gfx::Font(90, "ＭＳ Ｐゴシック"));
+    const gfx::Point item = model.ItemRect(2).Centre();
+    d.Script(10, {
+                     [](Probe& p) { wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80); },
+                     [&](Probe& p) {
+                         EXPECT_TRUE(p.IsSystemMenuOpen());
+                         // The menu is drawn over the picture, not into it.
+                         EXPECT_EQ(p.ClientSurface().GetPixel(item.x, item.y), kRed);
+                         // Escape closes the menu only.
+                         wt::PushKey(p.WindowId(), SDLK_ESCAPE);
+                     },
+                     [](Probe& p) {
+                         EXPECT_FALSE(p.IsSystemMenuOpen());
+                         wt::PushKey(p.WindowId(), SDLK_F10, KMOD_LSHIFT);
+                     },
+                     [](Probe& p) {
+                         EXPECT_TRUE(p.IsSystemMenuOpen());
+                         // A press elsewhere closes it and reaches no handler.
+                         wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, 400, 300);
+                     },
+                     [&](Probe& p) {
+                         EXPECT_FALSE(p.IsSystemMenuOpen());
+                         wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80);
+                         wt::PushMotion(p.WindowId(), item.x, item.y);
+                         wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, item.x, item.y);
+                     },
+                     [](Probe& p) { EXPECT_FALSE(p.IsSystemMenuOpen()); },
+                 });
+    ASSERT_EQ(d.DoModal(), Probe::kScriptDone);
+    EXPECT_EQ(d.sysCommands, std::vector<int>{IDM_ABOUTBOX});
+    EXPECT_EQ(d.log, std::vector<std::string>{"up 400,300"});
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(DialogTest, ModalBoxKeepsItsOwnerPaintingAndTickingButHoldsItsInput) {
+    wt::Watchdog watchdog;
+    Probe main(IDD_TOLVANE_DIALOG);
+    int ticksWhileAbout = 0;
+    int paintsWhileAbout = 0;
+    int aboutResult = 0;
+    bool aboutOpen = false;
+    main.onTimer = [&](Probe& p, int) {
+        p.Invalidate(false);
+        ticksWhileAbout += aboutOpen;
+    };
+    main.onPaint = [&](Probe&, gfx::DeviceContext&) { paintsWhileAbout += aboutOpen; };
+    main.onSysCommand = [&](Probe& p, int id) {
+        if (id != IDM_ABOUTBOX) {
+            return;
+        }
+        Probe about(IDD_ABOUTBOX);  // no parent: owned by the running dialog
+        const Uint32 mainWindow = p.WindowId();
+        about.Script(
+            30, {[mainWindow](Probe&) { wt::PushClick(mainWindow, SDL_BUTTON_LEFT, 200, 200); },
+                 [](Probe&) {}, [](Probe&) {}, [](Probe&) {},
+                 // Pressed while the owner has the focus, still the box's key.
+                 [mainWindow](Probe&) { wt::PushKey(mainWindow, SDLK_ESCAPE); }, [](Probe&) {}});
+        aboutOpen = true;
+        aboutResult = about.DoModal();
+        aboutOpen = false;
+        p.EndDialog(ui::IDOK);
+    };
+    main.onInit = [](Probe& p) {
+        p.SetTimer(0, 20);
+        p.AppendSystemMenuItem(IDM_ABOUTBOX, "&About");
+        wt::PushKey(p.WindowId(), SDLK_F10, KMOD_LSHIFT);
+        wt::PushKey(p.WindowId(), SDLK_a);
+    };
+    ASSERT_EQ(main.DoModal(), ui::IDOK);
+    EXPECT_EQ(aboutResult, ui::IDCANCEL);
+    EXPECT_GE(ticksWhileAbout, 3);
+    EXPECT_GE(paintsWhileAbout, 3);
+    EXPECT_EQ(main.log, std::vector<std::string>{});  // the click on the owner was held back
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {
+    Probe missing(9999);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_NE(missing.LastError().find("9999"), std::string::npos) << missing.LastError();
+
+    int result = 0;
+    std::string error;
+    std::thread other([&] {
+        Probe d(IDD_TOLVANE_DIALOG);
+        result = d.DoModal();
+        error = d.LastError();
+    });
+    other.join();
+    EXPECT_EQ(result, -1);
+    EXPECT_NE(error.find("user-interface thread"), std::string::npos) << error;
+
+    ui::ShutdownVideo();
+    Probe noVideo(IDD_TOLVANE_DIALOG);
+    EXPECT_EQ(noVideo.DoModal(), -1);
+    EXPECT_NE(noVideo.LastError().find("display"), std::string::npos) << noVideo.LastError();
+    ASSERT_TRUE(ui::InitVideo(&error)) << error;
+}
+
+TEST_F(DialogTest, InitVideoWithoutADisplayFailsWithAReason) {
+    ui::ShutdownVideo();
+    const char* display = std::getenv("DISPLAY");
+    const std::string savedDisplay = display != nullptr ? display : "";
+    unsetenv("DISPLAY");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    std::string error;
+    EXPECT_FALSE(ui::InitVideo(&error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ui::IsVideoReady());
+    EXPECT_FALSE(ui::IsUiThread());
+    if (display != nullptr) {
+        setenv("DISPLAY", savedDisplay.c_str(), 1);
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_TRUE(ui::InitVideo(&error)) << error;
+}
+
+}  // namespace

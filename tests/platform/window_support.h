@@ -1,0 +1,236 @@
+#pragma once
+
+// Headless dialogs for the window tests: SDL's offscreen driver, the game's resources plus
+// one small template, a dialog whose handlers are test hooks, synthetic input and a watchdog
+// that cancels a dialog that would otherwise hang the suite.
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/res/TolvaneResources.h"
+#include "platform/system/Resources.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/Video.h"
+
+namespace wt {
+
+// 40 x 20 dialog units (60 x 30 px): small enough that the offscreen display scales it up.
+constexpr int kSmallDialog = 7001;
+
+inline const sys::ResourceTable& TestResources() {
+    static const std::vector<sys::DialogTemplate> dialogs = [] {
+        std::vector<sys::DialogTemplate> all(TolvaneResources().dialogs.begin(),
+                                             TolvaneResources().dialogs.end());
+        sys::DialogTemplate small;
+        small.id = kSmallDialog;
+        small.cx = 40;
+        small.cy = 20;
+        small.caption = "small";
+        small.fontFace = "ＭＳ Ｐゴシック";
+        small.controls = {{1, "defbutton", "OK", 2, 2, 10, 8, /*visible=*/true,
+                           /*enabled=*/false}};
+        all.push_back(small);
+        return all;
+    }();
+    static const sys::ResourceTable table{TolvaneResources().bitmaps, TolvaneResources().strings,
+                                          dialogs};
+    return table;
+}
+
+class VideoTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        sys::InstallResources(&TestResources());
+        std::string error;
+        ASSERT_TRUE(ui::InitVideo(&error)) << error;
+    }
+    static void TearDownTestSuite() { ui::ShutdownVideo(); }
+    void SetUp() override {
+        // Nothing a previous test left in the queue reaches this one.
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+};
+
+// A dialog whose handlers record what they get and call the test's hooks.
+class Probe : public ui::Dialog {
+public:
+    using ui::Dialog::Dialog;
+
+    std::function<void(Probe&)> onInit;
+    std::function<void(Probe&, gfx::DeviceContext&)> onPaint;
+    std::function<void(Probe&, int)> onTimer;
+    std::function<void(Probe&, int)> onSysCommand;
+
+    int paints = 0;
+    std::vector<std::string> log;  // "down 3,4", "up 3,4", "move 3,4", "wheel 120", "ok", ...
+    std::vector<int> sysCommands;
+
+    // Ends the dialog with `result` after `steps` timer ticks of `ms`, running one step per
+    // tick: step(i) for i = 0 .. steps - 1.
+    void Script(int ms, std::vector<std::function<void(Probe&)>> steps) {
+        steps_ = std::move(steps);
+        SetTimer(kScriptTimer, ms);
+    }
+    static constexpr int kScriptTimer = 900;
+    static constexpr int kScriptDone = 4242;
+
+    using ui::Dialog::OnPaint;
+
+protected:
+    bool OnInitDialog() override {
+        if (onInit) {
+            onInit(*this);
+        }
+        return true;
+    }
+    void OnPaint(gfx::DeviceContext& dc) override {
+        ++paints;
+        ui::Dialog::OnPaint(dc);
+        if (onPaint) {
+            onPaint(*this, dc);
+        }
+    }
+    void OnLButtonDown(int x, int y) override { Log("down", x, y); }
+    void OnLButtonUp(int x, int y) override { Log("up", x, y); }
+    void OnMouseMove(int x, int y) override { Log("move", x, y); }
+    void OnMouseWheel(int delta, int, int) override {
+        log.push_back("wheel " + std::to_string(delta));
+    }
+    void OnTimer(int id) override {
+        if (id == kScriptTimer) {
+            if (inStep_) {
+                return;  // a step that pumps messages must not run the next one inside it
+            }
+            if (next_ < steps_.size()) {
+                inStep_ = true;
+                steps_[next_++](*this);
+                inStep_ = false;
+            } else {
+                EndDialog(kScriptDone);
+            }
+            return;
+        }
+        if (onTimer) {
+            onTimer(*this, id);
+        }
+    }
+    void OnSysCommand(int id) override {
+        sysCommands.push_back(id);
+        if (onSysCommand) {
+            onSysCommand(*this, id);
+        }
+        ui::Dialog::OnSysCommand(id);
+    }
+    void OnOK() override {
+        log.push_back("ok");
+        ui::Dialog::OnOK();
+    }
+    void OnCancel() override {
+        log.push_back("cancel");
+        ui::Dialog::OnCancel();
+    }
+
+private:
+    void Log(const char* what, int x, int y) {
+        log.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));
+    }
+    std::vector<std::function<void(Probe&)>> steps_;
+    std::size_t next_ = 0;
+    bool inStep_ = false;
+};
+
+inline void Push(SDL_Event e) {
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+inline void PushKey(Uint32 window, SDL_Keycode key, Uint16 mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.windowID = window;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
+    Push(e);
+}
+
+// Window coordinates.
+inline void PushButton(Uint32 window, bool down, Uint8 button, int x, int y) {
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.windowID = window;
+    e.button.button = button;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    Push(e);
+}
+
+inline void PushClick(Uint32 window, Uint8 button, int x, int y) {
+    PushButton(window, true, button, x, y);
+    PushButton(window, false, button, x, y);
+}
+
+inline void PushMotion(Uint32 window, int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = window;
+    e.motion.x = x;
+    e.motion.y = y;
+    Push(e);
+}
+
+inline void PushWindowEvent(Uint32 window, SDL_WindowEventID what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = window;
+    e.window.event = what;
+    Push(e);
+}
+
+// Cancels every running dialog (through a quit event) if the scope outlives `limit`.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::milliseconds limit = std::chrono::seconds(5))
+        : thread_([this, limit] {
+              std::unique_lock lock(mutex_);
+              if (!cv_.wait_for(lock, limit, [this] { return done_; })) {
+                  fired_ = true;
+                  SDL_Event quit{};
+                  quit.type = SDL_QUIT;
+                  SDL_PushEvent(&quit);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    bool Fired() {
+        std::lock_guard lock(mutex_);
+        return fired_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool done_ = false;
+    bool fired_ = false;
+    std::thread thread_;
+};
+
+}  // namespace wt

@@ -13,6 +13,7 @@
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Resources.h"
+#include "tools/SerrikSheet.h"
 
 namespace {
 
@@ -403,6 +404,10 @@ std::vector<Section> Sections() {
          DrawTexts},
         {"The chick: sky 0xDEBD89, mask 132/133 with SRCPAINT, frame 134/135 with SRCAND", 220,
          DrawChicks},
+        {"CSerrikDC: every drawing-context operation", SerrikSheetHeight(kSheetWidth - 16) + 16,
+         [](DeviceContext& dc, const Rect& a) {
+             DrawSerrikSheet(dc, {a.left + 8, a.top + 8, a.right - 8, a.bottom - 8});
+         }},
     };
 }
 

@@ -127,7 +127,7 @@ const Tile kTiles[] = {
              }
          }
      }},
-    {"FillArea",
+    {"FillArea, L = cx - 20",
      [](CSerrikDC& s, gfx::DeviceContext&, gfx::Rect b) {
          // A diamond outline filled from its centre: one run per row, never column L.
          const gfx::Point c = b.Centre();
@@ -146,7 +146,7 @@ const Tile kTiles[] = {
          s.SetAnchor(gfx::Point{b.right - 10, b.bottom - 10});
          s.DrawLineFromAnchor(gfx::Point{b.right - 60, b.top + 40}, kGreen, 3);
      }},
-    {"XOR DrawRect x2",
+    {"XOR DrawRect+Ellipse",
      [](CSerrikDC&, gfx::DeviceContext& dc, gfx::Rect b) {
          CSerrikDC x(&dc, 1);
          x.DrawRect({b.left + 10, b.top + 10, b.left + 90, b.top + 70}, kRed, kRed);

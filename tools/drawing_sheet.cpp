@@ -306,7 +306,7 @@ void DrawTexts(DeviceContext& dc, const Rect& area) {
                           {"Go!!", 300, kRed},
                           {"Game Over!!", 400, kBlue},
                           {"Kovalo", 400, kInk},
-                          {"ゲーム開始 Start", 300, kGreen},
+                          {"ゲーム開始 Start", 250, kGreen},
                           {"Stage1 / 5", 200, kRed}};
     const int rowHeight = 64;
     const int columnWidth = (area.Width() - 24) / 2;

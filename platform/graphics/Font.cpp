@@ -240,9 +240,7 @@ std::shared_ptr<FontFace> ResolveFace(const std::string& name) {
     return engine.Resolve(name);
 }
 
-TextRun LayoutText(const FontFace& constFace, int pixelHeight, std::u32string_view text) {
-    // The engine owns every face; the lock makes changing its caches safe.
-    auto& face = const_cast<FontFace&>(constFace);
+TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text) {
     pixelHeight = std::clamp(pixelHeight, 1, kMaxPixelHeight);
     TextRun run;
     std::lock_guard lock(Engine().mutex);

@@ -63,7 +63,9 @@ struct TextRun {
 // face, then any monospace face, then any face at all. nullptr when none exists.
 std::shared_ptr<FontFace> ResolveFace(const std::string& name);
 
-TextRun LayoutText(const FontFace& face, int pixelHeight, std::u32string_view text);
+// Lays the text out at the em `pixelHeight`, rasterising (and caching in `face`) the glyphs
+// it has not met yet, under the engine's lock.
+TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text);
 
 // Undecodable bytes become U+FFFD each.
 std::u32string DecodeUtf8(std::string_view utf8);

@@ -24,6 +24,19 @@ constexpr std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
     return -FloorDiv(-a, b);
 }
 
+// Columns x0..x1-1 of one row; empty when x0 >= x1.
+struct Span {
+    int x0 = 0;
+    int x1 = 0;
+    bool Empty() const { return x0 >= x1; }
+};
+
+// One row of a filled shape: the pen covers `shape` except `fill`, which the brush covers.
+struct FilledRow {
+    Span shape;
+    Span fill;
+};
+
 // The pixels of one shape inside a clip box, each marked at most once as pen or brush (pen
 // wins). Shapes made of overlapping parts (a polygon's edges and fill, a thick line's caps)
 // are marked here first and painted afterwards, so no pixel is touched twice and XOR drawing
@@ -86,5 +99,24 @@ private:
     Rect box_;
     std::vector<std::uint8_t> cells_;
 };
+
+// Paints the rows of `box` on the surface, each as rowAt(y) gives it: the brush part once, the
+// pen parts on either side of it once each.
+template <class RowAt>
+void DeviceContext::PaintFilledRows(const Rect& box, RowAt&& rowAt) {
+    const Rect rows = box.Intersect(SurfaceRect());
+    const Colour pen = pen_->GetColour();
+    const Colour brush = brush_->GetColour();
+    for (int y = rows.top; y < rows.bottom; ++y) {
+        const FilledRow row = rowAt(y);
+        if (row.fill.Empty()) {
+            PaintSpan(y, row.shape.x0, row.shape.x1, pen);
+        } else {
+            PaintSpan(y, row.shape.x0, row.fill.x0, pen);
+            PaintSpan(y, row.fill.x0, row.fill.x1, brush);
+            PaintSpan(y, row.fill.x1, row.shape.x1, pen);
+        }
+    }
+}
 
 }  // namespace gfx

@@ -16,13 +16,6 @@ namespace {
 
 __extension__ using Int128 = __int128;  // a line's step arithmetic never overflows
 
-// Columns x0..x1-1 of one row; empty when x0 >= x1.
-struct Span {
-    int x0 = 0;
-    int x1 = 0;
-    bool Empty() const { return x0 >= x1; }
-};
-
 Span Intersect(Span a, Span b) {
     return {std::max(a.x0, b.x0), std::min(a.x1, b.x1)};
 }
@@ -63,16 +56,11 @@ Span EllipseSpan(const Rect& box, int y) {
             static_cast<int>(FloorDiv(lr - 1 + d, 2) + 1)};
 }
 
-// One row of an outlined ellipse: the pen covers `shape` except `fill`, which the brush
-// covers. The pen lies inside the box: the fill is the interior of the ellipse inscribed in
-// the box shrunk by penWidth - 1 on each side (its pixels whose four neighbours are in it too).
-struct EllipseRow {
-    Span shape;
-    Span fill;
-};
-
-EllipseRow EllipseRowAt(const Rect& box, int penWidth, int y) {
-    EllipseRow row{EllipseSpan(box, y), {}};
+// The pen covers `shape` except `fill`, which the brush covers. The pen of an ellipse lies
+// inside its box: the fill is the interior of the ellipse inscribed in the box shrunk by
+// penWidth - 1 on each side (its pixels whose four neighbours are in it too).
+FilledRow EllipseRowAt(const Rect& box, int penWidth, int y) {
+    FilledRow row{EllipseSpan(box, y), {}};
     const int k = std::min(penWidth - 1, std::max(box.Width(), box.Height()));
     const Rect inner{box.left + k, box.top + k, box.right - k, box.bottom - k};
     if (!inner.IsEmpty()) {
@@ -175,43 +163,18 @@ double AngleOf(std::int64_t vx, std::int64_t vyUp) {
 
 void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
     const Rect box = Normalised(left, top, right, bottom);
-    const Rect rows = box.Intersect(SurfaceRect());
-    if (rows.IsEmpty()) {
-        return;
-    }
-    const Colour pen = pen_->GetColour();
-    const Colour brush = brush_->GetColour();
     const int w = std::min(pen_->Width(), std::max(box.Width(), box.Height()));
     const Rect inner{box.left + w, box.top + w, box.right - w, box.bottom - w};
-    for (int y = rows.top; y < rows.bottom; ++y) {
-        if (inner.IsEmpty() || y < inner.top || y >= inner.bottom) {
-            PaintSpan(y, box.left, box.right, pen);
-        } else {
-            PaintSpan(y, box.left, inner.left, pen);
-            PaintSpan(y, inner.left, inner.right, brush);
-            PaintSpan(y, inner.right, box.right, pen);
-        }
-    }
+    PaintFilledRows(box, [&](int y) {
+        const bool filled = !inner.IsEmpty() && y >= inner.top && y < inner.bottom;
+        return FilledRow{{box.left, box.right}, filled ? Span{inner.left, inner.right} : Span{}};
+    });
 }
 
 void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
     const Rect box = Normalised(left, top, right, bottom);
-    const Rect rows = box.Intersect(SurfaceRect());
-    if (rows.IsEmpty()) {
-        return;
-    }
-    const Colour pen = pen_->GetColour();
-    const Colour brush = brush_->GetColour();
-    for (int y = rows.top; y < rows.bottom; ++y) {
-        const EllipseRow row = EllipseRowAt(box, pen_->Width(), y);
-        if (row.fill.Empty()) {
-            PaintSpan(y, row.shape.x0, row.shape.x1, pen);
-        } else {
-            PaintSpan(y, row.shape.x0, row.fill.x0, pen);
-            PaintSpan(y, row.fill.x0, row.fill.x1, brush);
-            PaintSpan(y, row.fill.x1, row.shape.x1, pen);
-        }
-    }
+    const int penWidth = pen_->Width();
+    PaintFilledRows(box, [&](int y) { return EllipseRowAt(box, penWidth, y); });
 }
 
 void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
@@ -243,7 +206,7 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
     };
     // The pixels are exactly Ellipse's outline with the same pen.
     for (int y = rows.top; y < rows.bottom; ++y) {
-        const EllipseRow row = EllipseRowAt(box, pen_->Width(), y);
+        const FilledRow row = EllipseRowAt(box, pen_->Width(), y);
         if (row.fill.Empty()) {
             paintOutline(y, row.shape.x0, row.shape.x1);
         } else {

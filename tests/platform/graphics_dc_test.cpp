@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,11 @@ TEST(PixelTest, SetPixelIgnoresTheMixMode) {
 struct BlitCase {
     int x, y, w, h, xSrc, ySrc;
 };
+
+void PrintTo(const BlitCase& c, std::ostream* os) {
+    *os << "(" << c.x << ", " << c.y << ") " << c.w << "x" << c.h << " from (" << c.xSrc << ", "
+        << c.ySrc << ")";
+}
 
 class BitBltTest : public ::testing::TestWithParam<BlitCase> {};
 

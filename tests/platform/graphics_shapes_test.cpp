@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -20,6 +20,11 @@ struct RectCase {
     Rect given;  // as passed, possibly right-to-left
     int penWidth;
 };
+
+void PrintTo(const RectCase& c, std::ostream* os) {
+    *os << "(" << c.given.left << ", " << c.given.top << ", " << c.given.right << ", "
+        << c.given.bottom << ") pen " << c.penWidth;
+}
 
 class RectangleTest : public ::testing::TestWithParam<RectCase> {};
 
@@ -80,6 +85,11 @@ std::string Name(const ::testing::TestParamInfo<EllipseCase>& info) {
     const EllipseCase& c = info.param;
     return std::to_string(c.box.Width()) + "x" + std::to_string(c.box.Height()) + "_pen" +
            std::to_string(c.penWidth);
+}
+
+void PrintTo(const EllipseCase& c, std::ostream* os) {
+    *os << "(" << c.box.left << ", " << c.box.top << ", " << c.box.right << ", " << c.box.bottom
+        << ") pen " << c.penWidth;
 }
 
 class EllipseTest : public ::testing::TestWithParam<EllipseCase> {};
@@ -208,6 +218,10 @@ TEST(ArcTest, DrawsOnlyTheCounterClockwisePart) {
 struct LineCase {
     Point a, b;
 };
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << "(" << c.a.x << ", " << c.a.y << ") to (" << c.b.x << ", " << c.b.y << ")";
+}
 
 class ThinLineTest : public ::testing::TestWithParam<LineCase> {};
 
@@ -353,62 +367,59 @@ TEST(PolygonTest, TriangleIsSolidWithoutGaps) {
 
 // --- Every shape: raster mix mode and clipping --------------------------------------------
 
+// Each shape drawn shifted by (dx, dy), so that it can be drawn again elsewhere.
+void DrawRectangle(DeviceContext& dc, int dx, int dy) {
+    dc.Rectangle(4 + dx, 6 + dy, 35 + dx, 27 + dy);
+}
+void DrawEllipse(DeviceContext& dc, int dx, int dy) {
+    dc.Ellipse(3 + dx, 5 + dy, 38 + dx, 29 + dy);
+}
+void DrawArc(DeviceContext& dc, int dx, int dy) {
+    dc.Arc(3 + dx, 5 + dy, 38 + dx, 29 + dy, 40 + dx, 0 + dy, 0 + dx, 30 + dy);
+}
+void DrawPentagram(DeviceContext& dc, int dx, int dy) {
+    const Point star[] = {{20 + dx, 2 + dy},
+                          {31 + dx, 36 + dy},
+                          {3 + dx, 14 + dy},
+                          {37 + dx, 14 + dy},
+                          {9 + dx, 36 + dy}};
+    dc.Polygon(star, 5);
+}
+void DrawLine(DeviceContext& dc, int dx, int dy) {
+    dc.MoveTo(4 + dx, 30 + dy);
+    dc.LineTo(33 + dx, 7 + dy);
+}
+void DrawPolyline(DeviceContext& dc, int dx, int dy) {
+    dc.MoveTo(2 + dx, 2 + dy);
+    dc.LineTo(36 + dx, 10 + dy);
+    dc.LineTo(8 + dx, 34 + dy);
+    dc.LineTo(30 + dx, 34 + dy);
+    dc.LineTo(2 + dx, 2 + dy);
+}
+
 struct ShapeCase {
     const char* name;
     int penWidth;
-    std::function<void(DeviceContext&, int dx, int dy)> draw;
+    void (*draw)(DeviceContext&, int dx, int dy);
 };
 
 const ShapeCase kShapes[] = {
-    {"Rectangle", 1,
-     [](DeviceContext& dc, int dx, int dy) { dc.Rectangle(4 + dx, 6 + dy, 35 + dx, 27 + dy); }},
-    {"RectangleWidePen", 4,
-     [](DeviceContext& dc, int dx, int dy) { dc.Rectangle(4 + dx, 6 + dy, 35 + dx, 27 + dy); }},
-    {"Ellipse", 1,
-     [](DeviceContext& dc, int dx, int dy) { dc.Ellipse(3 + dx, 5 + dy, 38 + dx, 29 + dy); }},
-    {"EllipseWidePen", 3,
-     [](DeviceContext& dc, int dx, int dy) { dc.Ellipse(3 + dx, 5 + dy, 38 + dx, 29 + dy); }},
-    {"Arc", 1,
-     [](DeviceContext& dc, int dx, int dy) {
-         dc.Arc(3 + dx, 5 + dy, 38 + dx, 29 + dy, 40 + dx, 0 + dy, 0 + dx, 30 + dy);
-     }},
-    {"Pentagram", 1,
-     [](DeviceContext& dc, int dx, int dy) {
-         const Point star[] = {{20 + dx, 2 + dy},
-                               {31 + dx, 36 + dy},
-                               {3 + dx, 14 + dy},
-                               {37 + dx, 14 + dy},
-                               {9 + dx, 36 + dy}};
-         dc.Polygon(star, 5);
-     }},
-    {"PentagramWidePen", 3,
-     [](DeviceContext& dc, int dx, int dy) {
-         const Point star[] = {{20 + dx, 2 + dy},
-                               {31 + dx, 36 + dy},
-                               {3 + dx, 14 + dy},
-                               {37 + dx, 14 + dy},
-                               {9 + dx, 36 + dy}};
-         dc.Polygon(star, 5);
-     }},
-    {"Line", 1,
-     [](DeviceContext& dc, int dx, int dy) {
-         dc.MoveTo(2 + dx, 30 + dy);
-         dc.LineTo(37 + dx, 4 + dy);
-     }},
-    {"WideLine", 5,
-     [](DeviceContext& dc, int dx, int dy) {
-         dc.MoveTo(4 + dx, 30 + dy);
-         dc.LineTo(33 + dx, 7 + dy);
-     }},
-    {"Polyline", 1,
-     [](DeviceContext& dc, int dx, int dy) {
-         dc.MoveTo(2 + dx, 2 + dy);
-         dc.LineTo(36 + dx, 10 + dy);
-         dc.LineTo(8 + dx, 34 + dy);
-         dc.LineTo(30 + dx, 34 + dy);
-         dc.LineTo(2 + dx, 2 + dy);
-     }},
+    {"Rectangle", 1, DrawRectangle},
+    {"RectangleWidePen", 4, DrawRectangle},
+    {"Ellipse", 1, DrawEllipse},
+    {"EllipseWidePen", 3, DrawEllipse},
+    {"Arc", 1, DrawArc},
+    {"ArcWidePen", 3, DrawArc},
+    {"Pentagram", 1, DrawPentagram},
+    {"PentagramWidePen", 3, DrawPentagram},
+    {"Line", 1, DrawLine},
+    {"WideLine", 5, DrawLine},
+    {"Polyline", 1, DrawPolyline},
 };
+
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EveryShapeTest : public ::testing::TestWithParam<ShapeCase> {};
 

@@ -52,6 +52,22 @@ double CBird::GetVelocityY() const {
     return m_dVy;
 }
 
+int CBird::GetTime() const {
+    std::lock_guard lock(m_lock);
+    return m_nTime;
+}
+
+void CBird::SetTime(int t) {
+    std::lock_guard lock(m_lock);
+    m_nTime = t;
+}
+
+void CBird::SetVelocity(double vx, double vy) {
+    std::lock_guard lock(m_lock);
+    m_dVx = vx;
+    m_dVy = vy;
+}
+
 gfx::Rect CBird::GetRect() const {
     std::lock_guard lock(m_lock);
     return CGameObject::GetRect();

@@ -32,6 +32,10 @@ public:
     }
     int GetFrame() const;
     double GetVelocityY() const;
+    // The tick count and velocity are motion state too: these hide the base's unlocked ones.
+    int GetTime() const;
+    void SetTime(int t);
+    void SetVelocity(double vx, double vy);
 
     gfx::Rect GetRect() const override;
     gfx::Point GetPoint() const override;

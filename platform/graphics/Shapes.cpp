@@ -227,8 +227,9 @@ void DeviceContext::Polygon(const Point* points, int count) {
         return;
     }
     // Alternate fill, sampled at the pixels themselves: an edge owns its upper end and not
-    // its lower one, and a crossing at x starts or ends the run at ceil(x). A polygon along a
-    // rectangle's corners so fills exactly the pixels Rectangle fills.
+    // its lower one, and a crossing at x starts or ends the run at ceil(x). Its brush so covers
+    // a rectangle's corners exactly as Rectangle does; the outline through the vertices then
+    // adds the right column and the bottom row, as the desktop interface's polygon does.
     std::vector<std::int64_t> crossings;
     for (int y = box.top; y < box.bottom; ++y) {
         crossings.clear();

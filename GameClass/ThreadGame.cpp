@@ -1,16 +1,25 @@
 #include "GameClass/ThreadGame.h"
 
+#include <vector>
+
 #include "platform/system/Assert.h"
 
 namespace {
 
+// The ids are copied under the list's lock and applied after it is released, so the
+// owner's window code never runs while this thread holds the list.
 void Apply(ui::OwnerWindow* owner, CSerrikList<int>& ids, bool enable) {
-    CSerrikList<int>::CWalkLock walk(ids);
-    for (int i = 0; i < ids.GetCount(); ++i) {
-        const int* id = ids.GetAt(i);
-        if (id != nullptr) {
-            owner->EnableControl(*id, enable);  // an id without a control is skipped
+    std::vector<int> copy;
+    {
+        CSerrikList<int>::CWalkLock walk(ids);
+        for (int i = 0; i < ids.GetCount(); ++i) {
+            if (const int* id = ids.GetAt(i)) {
+                copy.push_back(*id);
+            }
         }
+    }
+    for (int id : copy) {
+        owner->EnableControl(id, enable);  // an id without a control is skipped
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "GClass/SerrikDC.h"
 #include "platform/system/Clock.h"
@@ -50,23 +51,31 @@ void CBirdEvent::PlaceBird() {
 }
 
 void CBirdEvent::CreateObstacles(int count) {
-    // The whole refill under the list's lock: a paint sees the old stage or the new one.
-    ObstacleWalk walk(m_listObstacle);
-    m_listObstacle.DeleteAll();
+    // Positions are drawn first, x then y for each obstacle in turn, so the list's lock is
+    // held only for the exchange: a paint sees the old stage or the new one, never a mixture.
     std::srand(static_cast<unsigned>(sys::Time()));
     const std::int64_t width = static_cast<std::int64_t>(m_rcField.right) - m_rcField.left;
     const std::int64_t height = static_cast<std::int64_t>(m_rcField.bottom) - m_rcField.top;
     // A field 100 px wide or less, or without height, leaves a single position on that axis
     // (x = left + 200, y = top) instead of a division by zero or by a negative number.
     const std::int64_t spanX = 2 * width - kSpawnMargin;
+    std::vector<gfx::Point> points;
+    points.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t x = Spread(spanX) + m_rcField.left + kSpawnMargin;
+        const std::int64_t y = Spread(height) + m_rcField.top;
+        points.push_back({ClampToInt(x), ClampToInt(y)});
+    }
+
+    ObstacleWalk walk(m_listObstacle);
+    m_listObstacle.DeleteAll();
     for (int i = 0; i < count; ++i) {
         CObstacle* obstacle = m_listObstacle.AddNew();
         if (obstacle == nullptr) {
-            continue;
+            continue;  // its index is used up all the same
         }
-        const std::int64_t x = Spread(spanX) + m_rcField.left + kSpawnMargin;
-        const std::int64_t y = Spread(height) + m_rcField.top;
-        obstacle->SetPoint(ClampToInt(x), ClampToInt(y));
+        obstacle->SetPoint(points[static_cast<std::size_t>(i)].x,
+                           points[static_cast<std::size_t>(i)].y);
         obstacle->SetStepX(-8.0);
         obstacle->SetStepY(0.0);
         if (i % 5 == 0) {

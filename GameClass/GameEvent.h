@@ -37,9 +37,6 @@ public:
     // A copy of the stage label, taken under its lock.
     std::string GetStageText() const;
 
-    gfx::Rect GetFieldRect() const { return m_rcField; }
-    gfx::Rect GetStopRect() const { return m_rcStop; }
-
     bool IsPlaying() const { return m_bPlaying.load() == 1; }
     bool IsTitle() const { return m_bPlaying.load() == 0; }
     void SetPlaying() { m_bPlaying.store(1); }

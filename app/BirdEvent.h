@@ -48,5 +48,5 @@ public:
 
 protected:
     CBird m_bird;
-    mutable CSerrikList<CObstacle> m_listObstacle;
+    CSerrikList<CObstacle> m_listObstacle;
 };

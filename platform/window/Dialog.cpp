@@ -152,6 +152,10 @@ int Dialog::DoModal() {
     return result_;
 }
 
+Dialog* Dialog::GetActive() {
+    return MessageLoop::Top();
+}
+
 void Dialog::EndDialog(int result) {
     result_ = result;
     ended_ = true;

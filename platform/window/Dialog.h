@@ -74,6 +74,8 @@ public:
     std::uint32_t WindowId() const { return windowId_.load(); }
     bool IsOpen() const { return open_.load(); }
     bool IsSystemMenuOpen() const { return menu_.IsOpen(); }
+    // The running dialog that takes input (the topmost modal one), or nullptr. UI thread only.
+    static Dialog* GetActive();
 
 protected:
     virtual bool OnInitDialog() { return true; }

@@ -135,8 +135,12 @@ void MessageLoop::DispatchWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            d->needsPresent_ = true;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            // Whatever was painted while minimised is not the window's picture.
+            d->Invalidate(true);
             d->needsPresent_ = true;
             break;
         case SDL_WINDOWEVENT_CLOSE:

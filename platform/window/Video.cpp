@@ -3,7 +3,10 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace ui {
 
@@ -12,6 +15,57 @@ namespace {
 std::atomic<bool> g_ready{false};
 std::atomic<std::thread::id> g_uiThread{};
 std::atomic<std::uint32_t> g_wakeEvent{0};
+
+bool StartSubsystems(std::string* reason) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
+        return true;
+    }
+    *reason = SDL_GetError();
+    return false;
+}
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// SDL alone would fall back to its invisible offscreen driver when no display answers; a
+// game nobody can see must fail instead. So without an explicit SDL_VIDEODRIVER only the
+// displays the environment names are tried, then the console.
+bool StartVideo(std::string* reason) {
+    if (!Env("SDL_VIDEODRIVER").empty()) {
+        return StartSubsystems(reason);
+    }
+    struct Candidate {
+        const char* driver;
+        std::string failure;
+    };
+    std::vector<Candidate> candidates;
+    if (const std::string wayland = Env("WAYLAND_DISPLAY"); !wayland.empty()) {
+        candidates.push_back(
+            {"wayland", "the Wayland display \"" + wayland + "\" does not answer"});
+    }
+    if (const std::string x11 = Env("DISPLAY"); !x11.empty()) {
+        candidates.push_back({"x11", "the X display \"" + x11 + "\" does not answer"});
+    }
+    if (candidates.empty()) {
+        candidates.push_back(
+            {"kmsdrm", "no display is set (DISPLAY and WAYLAND_DISPLAY are empty)"});
+    }
+    for (const Candidate& c : candidates) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, c.driver);
+        std::string ignored;
+        if (StartSubsystems(&ignored)) {
+            return true;
+        }
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    *reason = candidates.back().failure;
+    for (std::size_t i = candidates.size() - 1; i-- > 0;) {
+        *reason = candidates[i].failure + ", and " + *reason;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -28,12 +82,10 @@ bool InitVideo(std::string* error) {
     // chooses another.
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::string reason;
+    if (!StartVideo(&reason)) {
         if (error != nullptr) {
-            *error = SDL_GetError();
-            if (error->empty()) {
-                *error = "the video subsystem failed to start";
-            }
+            *error = reason;
         }
         return false;
     }

@@ -412,19 +412,37 @@ TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {
 
 TEST_F(DialogTest, InitVideoWithoutADisplayFailsWithAReason) {
     ui::ShutdownVideo();
-    const char* display = std::getenv("DISPLAY");
-    const std::string savedDisplay = display != nullptr ? display : "";
+    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* name : names) {
+        if (const char* value = std::getenv(name)) {
+            saved.emplace_back(name, value);
+        }
+        unsetenv(name);
+    }
+    struct Case {
+        const char* display;
+        const char* mentions;
+    };
+    // SDL alone would fall back to its invisible offscreen driver here.
+    const Case cases[] = {{nullptr, "DISPLAY"}, {":4242", "\":4242\" does not answer"}};
+    for (const Case& c : cases) {
+        if (c.display != nullptr) {
+            setenv("DISPLAY", c.display, 1);
+        }
+        std::string error;
+        EXPECT_FALSE(ui::InitVideo(&error));
+        EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+        EXPECT_FALSE(ui::IsVideoReady());
+        EXPECT_FALSE(ui::IsUiThread());
+        ui::ShutdownVideo();  // harmless when nothing started
+    }
     unsetenv("DISPLAY");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    std::string error;
-    EXPECT_FALSE(ui::InitVideo(&error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(ui::IsVideoReady());
-    EXPECT_FALSE(ui::IsUiThread());
-    if (display != nullptr) {
-        setenv("DISPLAY", savedDisplay.c_str(), 1);
+    for (const auto& [name, value] : saved) {
+        setenv(name.c_str(), value.c_str(), 1);
     }
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    std::string error;
     ASSERT_TRUE(ui::InitVideo(&error)) << error;
 }
 

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "app/res/TolvaneResources.h"
@@ -62,10 +63,82 @@ protected:
     }
 };
 
-// A dialog whose handlers record what they get and call the test's hooks.
-class Probe : public ui::Dialog {
+// A dialog driven by a script: one step per tick of a timer of its own. A step that returns
+// bool is repeated until it returns true (at most `kMaxTicks` times, then the dialog ends with
+// kScriptStuck); any other step runs once. After the last step the dialog ends with
+// kScriptDone.
+template <class Self, class Base>
+class Scripted : public Base {
 public:
-    using ui::Dialog::Dialog;
+    using Base::Base;
+    static constexpr int kScriptTimer = 900;
+    static constexpr int kScriptDone = 4242;
+    static constexpr int kScriptStuck = 4343;
+    static constexpr int kMaxTicks = 1000;
+
+    class Step {
+    public:
+        template <class F>
+        Step(F f) {  // NOLINT: steps are written as plain lambdas
+            if constexpr (std::is_same_v<std::invoke_result_t<F, Self&>, bool>) {
+                fn_ = std::move(f);
+            } else {
+                fn_ = [f = std::move(f)](Self& self) {
+                    f(self);
+                    return true;
+                };
+            }
+        }
+        bool operator()(Self& self) const { return fn_(self); }
+
+    private:
+        std::function<bool(Self&)> fn_;
+    };
+
+    void Script(int ms, std::vector<Step> steps) {
+        steps_ = std::move(steps);
+        next_ = 0;
+        ticks_ = 0;
+        this->SetTimer(kScriptTimer, ms);
+    }
+
+protected:
+    void OnTimer(int id) override {
+        if (id != kScriptTimer) {
+            Base::OnTimer(id);
+            return;
+        }
+        if (inStep_) {
+            return;  // a step that pumps messages must not run the next one inside it
+        }
+        if (next_ >= steps_.size()) {
+            this->EndDialog(kScriptDone);
+            return;
+        }
+        if (++ticks_ > kMaxTicks) {
+            ADD_FAILURE() << "script step " << next_ << " never finished";
+            this->EndDialog(kScriptStuck);
+            return;
+        }
+        inStep_ = true;
+        if (steps_[next_](static_cast<Self&>(*this))) {
+            ++next_;
+            ticks_ = 0;
+        }
+        inStep_ = false;
+    }
+
+private:
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    int ticks_ = 0;
+    bool inStep_ = false;
+};
+
+// A dialog whose handlers record what they get and call the test's hooks.
+class Probe : public Scripted<Probe, ui::Dialog> {
+public:
+    using Scripted::Scripted;
 
     std::function<void(Probe&)> onInit;
     std::function<void(Probe&, gfx::DeviceContext&)> onPaint;
@@ -75,15 +148,6 @@ public:
     int paints = 0;
     std::vector<std::string> log;  // "down 3,4", "up 3,4", "move 3,4", "wheel 120", "ok", ...
     std::vector<int> sysCommands;
-
-    // Ends the dialog with `result` after `steps` timer ticks of `ms`, running one step per
-    // tick: step(i) for i = 0 .. steps - 1.
-    void Script(int ms, std::vector<std::function<void(Probe&)>> steps) {
-        steps_ = std::move(steps);
-        SetTimer(kScriptTimer, ms);
-    }
-    static constexpr int kScriptTimer = 900;
-    static constexpr int kScriptDone = 4242;
 
     using ui::Dialog::OnPaint;
 
@@ -109,19 +173,8 @@ protected:
     }
     void OnTimer(int id) override {
         if (id == kScriptTimer) {
-            if (inStep_) {
-                return;  // a step that pumps messages must not run the next one inside it
-            }
-            if (next_ < steps_.size()) {
-                inStep_ = true;
-                steps_[next_++](*this);
-                inStep_ = false;
-            } else {
-                EndDialog(kScriptDone);
-            }
-            return;
-        }
-        if (onTimer) {
+            Scripted::OnTimer(id);
+        } else if (onTimer) {
             onTimer(*this, id);
         }
     }
@@ -145,9 +198,6 @@ private:
     void Log(const char* what, int x, int y) {
         log.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));
     }
-    std::vector<std::function<void(Probe&)>> steps_;
-    std::size_t next_ = 0;
-    bool inStep_ = false;
 };
 
 inline void Push(SDL_Event e) {

@@ -1,0 +1,5 @@
+#include "app/AboutDlg.h"
+
+#include "app/res/resource.h"
+
+CAboutDlg::CAboutDlg() : ui::Dialog(IDD_ABOUTBOX) {}

@@ -1,0 +1,167 @@
+#include "app/TolvaneDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/Tolvane.h"
+#include "app/res/resource.h"
+#include "platform/system/Resources.h"
+
+namespace {
+
+constexpr int kTimerId = 0;
+constexpr int kTimerMs = 200;
+// SM_CXICON and SM_CYICON at the logical resolution of 96 dots per inch.
+constexpr int kSystemIconSize = 32;
+
+}  // namespace
+
+CTolvaneDlg::CTolvaneDlg(ui::Dialog* pParent)
+    : ui::Dialog(IDD_TOLVANE_DIALOG, pParent), m_hIcon(theApp.LoadIcon(IDR_MAINFRAME)) {}
+
+CTolvaneDlg::~CTolvaneDlg() {
+    // Also when the window never opened: the world is destroyed after the thread's run.
+    m_thread.Shutdown();
+}
+
+bool CTolvaneDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+
+    const std::string strAboutMenu = sys::LoadString(IDS_ABOUTBOX);
+    if (!strAboutMenu.empty()) {
+        AppendSystemMenuItem(IDM_ABOUTBOX, strAboutMenu);
+    }
+
+    // One picture serves as the big and the small icon.
+    SetIcon(m_hIcon);
+
+    const gfx::Rect field = GetControlRect(IDC_STATIC_AREA);
+    m_gameEvent.SetFieldRect(field.left, field.top, field.right, field.bottom);
+    const gfx::Rect start = GetControlRect(IDC_BUTTON_START);
+    m_gameEvent.SetStartRect(start.left, start.top, start.right, start.bottom);
+    const gfx::Rect stop = GetControlRect(IDC_BUTTON_STOP);
+    m_gameEvent.SetStopRect(stop.left, stop.top, stop.right, stop.bottom);
+    const gfx::Rect exit = GetControlRect(IDOK);
+    m_gameEvent.SetExitRect(exit.left, exit.top, exit.right, exit.bottom);
+    const gfx::Rect title = GetControlRect(IDC_STATIC_TITLE);
+    m_gameEvent.SetTitleRect(title.left, title.top, title.right, title.bottom);
+
+    m_gameEvent.SetTitleText("Kovalo");
+
+    m_thread.SetOwner(this);
+    m_thread.SetGameEvent(&m_gameEvent);
+
+    SetTimer(kTimerId, kTimerMs);
+    return true;
+}
+
+void CTolvaneDlg::OnSysCommand(int nID) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        ui::Dialog::OnSysCommand(nID);
+    }
+}
+
+void CTolvaneDlg::OnTimer(int nIDEvent) {
+    if (nIDEvent == kTimerId) {
+        m_thread.UpdateControls();
+    }
+    ui::Dialog::OnTimer(nIDEvent);
+}
+
+void CTolvaneDlg::OnCommand(int nID) {
+    // The template's hidden buttons; they are never shown, so these never come from a click.
+    if (nID == IDC_BUTTON_START) {
+        OnButtonStart();
+    } else if (nID == IDC_BUTTON_STOP) {
+        OnButtonStop();
+    } else {
+        ui::Dialog::OnCommand(nID);
+    }
+}
+
+void CTolvaneDlg::OnButtonStart() {
+    m_thread.Start();
+}
+
+void CTolvaneDlg::OnButtonStop() {
+    m_thread.Stop();
+}
+
+gfx::Point CTolvaneDlg::IconOrigin(const gfx::Rect& client, int iconW, int iconH) {
+    return {(client.Width() - iconW + 1) / 2, (client.Height() - iconH + 1) / 2};
+}
+
+void CTolvaneDlg::OnPaint(gfx::DeviceContext& dc) {
+    if (IsIconic()) {
+        // A minimised window shows its icon on the face colour.
+        gfx::Bitmap icon;
+        if (sys::LoadBitmap(m_hIcon, icon)) {
+            const gfx::Rect rect = GetClientRect();
+            gfx::Brush face(ui::kDialogFace);
+            gfx::Pen pen(1, ui::kDialogFace);
+            gfx::Brush* oldBrush = dc.SelectObject(&face);
+            gfx::Pen* oldPen = dc.SelectObject(&pen);
+            dc.Rectangle(rect);
+            dc.SelectObject(oldPen);
+            dc.SelectObject(oldBrush);
+            const gfx::Point at = IconOrigin(rect, kSystemIconSize, kSystemIconSize);
+            gfx::DeviceContext src;
+            src.SelectObject(&icon);
+            dc.BitBlt(at.x, at.y, icon.Width(), icon.Height(), &src, 0, 0, gfx::SRCCOPY);
+        }
+        return;
+    }
+    const std::string text = m_thread.GetText();
+    m_gameEvent.Paint(&dc, text);
+    ui::Dialog::OnPaint(dc);
+}
+
+void CTolvaneDlg::OnMouseWheel(int zDelta, int x, int y) {
+    Invalidate(false);
+    ui::Dialog::OnMouseWheel(zDelta, x, y);
+}
+
+void CTolvaneDlg::OnLButtonUp(int x, int y) {
+    if (m_gameEvent.IsTitle()) {
+        if (m_gameEvent.HitStart(x, y)) {
+            // A run stopped a moment ago may still be on its way to its checkpoint: one run
+            // at a time, so the new one starts once the old one has ended.
+            m_thread.WaitForIdle();
+            m_gameEvent.SetPlaying();
+            Invalidate(true);
+            m_thread.Start();
+        } else if (m_gameEvent.HitExit(x, y)) {
+            OnOK();
+        }
+    } else {
+        if (m_gameEvent.HitStop(x, y)) {
+            m_gameEvent.ResetPlaying();
+            m_thread.Stop();
+            Invalidate(true);
+        } else {
+            m_gameEvent.Release(x, y);
+            Invalidate(false);
+        }
+    }
+    ui::Dialog::OnLButtonUp(x, y);
+}
+
+void CTolvaneDlg::OnMouseMove(int x, int y) {
+    m_gameEvent.UpdateHover(x, y);
+    Invalidate(false);
+    ui::Dialog::OnMouseMove(x, y);
+}
+
+void CTolvaneDlg::OnLButtonDown(int x, int y) {
+    if (m_gameEvent.IsPlaying()) {
+        m_gameEvent.Press(x, y);
+        Invalidate(false);
+    }
+    ui::Dialog::OnLButtonDown(x, y);
+}
+
+void CTolvaneDlg::OnDestroy() {
+    m_thread.Shutdown();
+    ui::Dialog::OnDestroy();
+}

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The built game in a real X window: its title screen, a game started with a click that ends
+# by itself, and Exit. Usage: real_window_test.sh <tolvane executable>. Exit code 77 (skipped)
+# when Xvfb, xdotool or ImageMagick is missing.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/xgame.sh"
+trap xg_cleanup EXIT
+# For AddressSanitizer builds: system libraries' leaks are not the game's.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+if ! missing=$(xg_require); then
+    echo "SKIPPED: $missing; the real-window test needs Xvfb, xdotool and ImageMagick"
+    exit 77
+fi
+fail() {
+    echo "FAIL: $*"
+    [[ -n ${XG_DIR:-} && -s $XG_DIR/game.log ]] && echo "game output: $(cat "$XG_DIR/game.log")"
+    exit 1
+}
+expect_pixel() {  # shot x y "r,g,b" what
+    local got
+    got=$(xg_pixel "$1" "$2" "$3")
+    [[ $got == "$4" ]] || fail "$5 at ($2,$3) is $got, expected $4"
+    echo "ok: $5 at ($2,$3) is $4"
+}
+
+# Client layout (pixels) from the dialog template.
+TITLE=(74 56)                 # inside the title box 71,53 - 386,113
+START_CENTRE=(227 170)        # 162,149 - 293,191
+START_INSIDE=(165 152)
+EXIT_CENTRE=(229 239)         # 164,218 - 294,260
+EXIT_INSIDE=(167 221)
+BAND_RECT=(10 133 448 60)     # the status band around the field's centre line y = 163
+BAND_FILL="183,196,224"       # 0xE0C4B7
+STATUS_TEXT="rgb(229,209,0)"  # 0x00D1E5
+
+# The status band's text width, or 0 without a band.
+band_text_width() {
+    if [[ $(xg_pixel "$SHOT" 12 135) != "$BAND_FILL" ]]; then
+        echo 0
+        return
+    fi
+    xg_colour_width "$SHOT" "${BAND_RECT[@]}" "$STATUS_TEXT"
+}
+
+xg_start_display || fail "no X server"
+SHOT="$XG_DIR/shot.png"
+xg_launch "$1" || fail "no window"
+echo "ok: window $XG_WIN at scale $XG_SCALE on $DISPLAY"
+
+xg_move 20 20  # off the buttons, so none is highlighted
+sleep 0.3
+xg_shot "$SHOT"
+expect_pixel "$SHOT" "${TITLE[@]}" "255,240,240" "title box"
+expect_pixel "$SHOT" "${START_INSIDE[@]}" "250,250,250" "Start button"
+expect_pixel "$SHOT" "${EXIT_INSIDE[@]}" "250,250,250" "Exit button"
+expect_pixel "$SHOT" 5 5 "0,0,0" "title screen background"
+
+xg_click "${START_CENTRE[@]}"
+start=$(xg_now_ms)
+# "Stage1" on its band within a second ("Go!!" is narrower, "Game Over!!" wider).
+stage=0
+while (($(xg_now_ms) - start < 1000)); do
+    xg_shot "$SHOT"
+    width=$(band_text_width)
+    if ((width >= 85 && width <= 140)); then
+        stage=$(($(xg_now_ms) - start))
+        break
+    fi
+done
+((stage > 0)) || fail "no \"Stage1\" band within a second of the Start click (text width $width)"
+echo "ok: \"Stage1\" on its band ${stage} ms after the click (text width $width)"
+
+# No more clicks: the chick falls (or flies into a block), "Game Over!!", then the title.
+over=0
+while (($(xg_now_ms) - start < 12000)); do
+    xg_shot "$SHOT"
+    width=$(band_text_width)
+    if ((width >= 170 && width <= 270)); then
+        over=$(($(xg_now_ms) - start))
+        break
+    fi
+    sleep 0.1
+done
+((over > 2500)) || fail "no \"Game Over!!\" band after the announcement (last text width $width)"
+echo "ok: \"Game Over!!\" ${over} ms after the click (text width $width)"
+
+title=0
+while (($(xg_now_ms) - start < 14000)); do
+    xg_shot "$SHOT"
+    if [[ $(xg_pixel "$SHOT" "${TITLE[@]}") == "255,240,240" ]]; then
+        title=$(($(xg_now_ms) - start))
+        break
+    fi
+    sleep 0.1
+done
+((title > 0)) || fail "the title screen did not return"
+# Falling out takes 2.5 s of announcement, 13 ticks and the 2 s pause: about 7 s. A block in
+# the way ends the game sooner.
+((title >= 4000 && title <= 9000)) || fail "the title returned after ${title} ms"
+echo "ok: the title screen returned ${title} ms after the click"
+
+xg_click "${EXIT_CENTRE[@]}"
+xg_wait_exit 3 || fail "the game still runs 3 s after the Exit click"
+((XG_EXIT == 0)) || fail "the game exited with $XG_EXIT after Exit"
+echo "ok: Exit ended the game with exit code 0"
+
+# Closing during play (Alt+F4) stops the run and ends the process at once.
+xg_launch "$1" || fail "no window the second time"
+xg_click "${START_CENTRE[@]}"
+sleep 3  # past the announcement: the chick is in play
+xdotool key alt+F4
+closed=$(xg_now_ms)
+xg_wait_exit 1 || fail "the game still runs a second after Alt+F4 during play"
+((XG_EXIT == 0)) || fail "the game exited with $XG_EXIT after Alt+F4"
+echo "ok: Alt+F4 during play ended the game in $(($(xg_now_ms) - closed)) ms with exit code 0"

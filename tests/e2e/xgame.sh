@@ -1,0 +1,129 @@
+# Runs the built game on a private Xvfb display and plays it with xdotool. Sourced by the
+# real-window test and by scripts/screenshots (which runs under set -e, so every expected
+# failure here is caught). Positions are the dialog's client pixels; the helpers scale them
+# to the window.
+
+# The client area of the main dialog (311 x 239 dialog units) and the layout inside it.
+XG_CLIENT_W=467
+XG_CLIENT_H=359
+
+xg_require() {
+    local tool
+    for tool in Xvfb xdotool import convert; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "$tool is not installed"
+            return 1
+        fi
+    done
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+xg_start_display() {
+    XG_DIR=$(mktemp -d)
+    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$XG_DIR/display" \
+        2>"$XG_DIR/xvfb.log" &
+    XG_XVFB_PID=$!
+    local i
+    for i in $(seq 200); do
+        if [[ -s $XG_DIR/display ]]; then
+            export DISPLAY=":$(head -n1 "$XG_DIR/display")"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "Xvfb did not start: $(cat "$XG_DIR/xvfb.log")"
+    return 1
+}
+
+# Starts the game and waits for its window: XG_GAME_PID, XG_WIN, XG_SCALE.
+xg_launch() {
+    "$1" >"$XG_DIR/game.log" 2>&1 &
+    XG_GAME_PID=$!
+    local i
+    for i in $(seq 200); do
+        XG_WIN=$(xdotool search --name '^Tolvane$' 2>/dev/null | head -n1 || true)
+        if [[ -n $XG_WIN ]] && xdotool getwindowgeometry "$XG_WIN" >/dev/null 2>&1; then
+            local WIDTH=$XG_CLIENT_W
+            eval "$(xdotool getwindowgeometry --shell "$XG_WIN" | grep WIDTH || true)"
+            XG_SCALE=$((WIDTH / XG_CLIENT_W))
+            # Let the first paint reach the screen.
+            sleep 0.3
+            return 0
+        fi
+        if ! kill -0 "$XG_GAME_PID" 2>/dev/null; then
+            echo "the game ended before its window appeared: $(cat "$XG_DIR/game.log")"
+            return 1
+        fi
+        sleep 0.05
+    done
+    echo "no window called Tolvane appeared"
+    return 1
+}
+
+# Pointer to a client position (the centre of its scaled pixel).
+xg_move() {
+    xdotool mousemove --window "$XG_WIN" $(($1 * XG_SCALE + XG_SCALE / 2)) \
+        $(($2 * XG_SCALE + XG_SCALE / 2))
+}
+
+xg_click() {
+    xg_move "$1" "$2"
+    xdotool click 1
+}
+
+# The window's picture, reduced to client pixels.
+xg_shot() {
+    import -window "$XG_WIN" "$XG_DIR/raw.png"
+    convert "$XG_DIR/raw.png" -filter point -resize "${XG_CLIENT_W}x${XG_CLIENT_H}!" "$1"
+}
+
+# "r,g,b" of a client pixel of a shot.
+xg_pixel() {
+    convert "$1" -format \
+        "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" \
+        info:
+}
+
+# Width of the box around the pixels of colour $6 (e.g. "rgb(229,209,0)") inside the client
+# rectangle x y w h of a shot; 0 when there are none.
+xg_colour_width() {
+    local count
+    count=$(convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$6" -fill white \
+        -opaque "$6" -format "%[fx:round(mean*w*h)]" info:)
+    if [[ $count == 0 ]]; then
+        echo 0
+        return
+    fi
+    convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$6" -trim -format "%w" info:
+}
+
+# Milliseconds since the epoch.
+xg_now_ms() { date +%s%3N; }
+
+# Waits up to $1 seconds for the game to end; its exit code in XG_EXIT.
+xg_wait_exit() {
+    local deadline=$(($(xg_now_ms) + $1 * 1000))
+    while kill -0 "$XG_GAME_PID" 2>/dev/null; do
+        if (($(xg_now_ms) > deadline)); then
+            return 1
+        fi
+        sleep 0.05
+    done
+    XG_EXIT=0
+    wait "$XG_GAME_PID" || XG_EXIT=$?
+    XG_GAME_PID=
+}
+
+xg_cleanup() {
+    if [[ -n ${XG_GAME_PID:-} ]]; then
+        kill "$XG_GAME_PID" 2>/dev/null || true
+        wait "$XG_GAME_PID" 2>/dev/null || true
+    fi
+    if [[ -n ${XG_XVFB_PID:-} ]]; then
+        kill "$XG_XVFB_PID" 2>/dev/null || true
+        wait "$XG_XVFB_PID" 2>/dev/null || true
+    fi
+    if [[ -n ${XG_DIR:-} ]]; then
+        rm -rf "$XG_DIR"
+    fi
+}

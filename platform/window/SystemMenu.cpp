@@ -71,11 +71,11 @@ std::string SystemMenu::DisplayText(const std::string& text, int* underline) {
     return out;
 }
 
-void SystemMenu::Open(gfx::Point at, const gfx::Rect& bounds, const gfx::Font& font) {
+void SystemMenu::Open(gfx::Point at, const gfx::Rect& bounds, gfx::Font& font) {
     gfx::Bitmap scratch(1, 1);
     gfx::DeviceContext measure;
     measure.SelectObject(&scratch);
-    measure.SelectObject(const_cast<gfx::Font*>(&font));
+    measure.SelectObject(&font);
     int width = kMinWidth;
     int height = 2;  // the border, top and bottom
     for (const Item& item : items_) {
@@ -153,12 +153,12 @@ int SystemMenu::ItemForKey(char key) const {
     return -1;
 }
 
-void SystemMenu::Draw(gfx::DeviceContext& dc, const gfx::Font& font) const {
+void SystemMenu::Draw(gfx::DeviceContext& dc, gfx::Font& font) const {
     if (!open_) {
         return;
     }
     FillRect(dc, bounds_, kBorder, kFace);
-    gfx::Font* oldFont = dc.SelectObject(const_cast<gfx::Font*>(&font));
+    gfx::Font* oldFont = dc.SelectObject(&font);
     const int oldMode = dc.SetBkMode(gfx::TRANSPARENT);
     const gfx::Colour oldColour = dc.SetTextColor(kText);
     for (int i = 0; i < static_cast<int>(items_.size()); ++i) {

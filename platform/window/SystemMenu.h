@@ -29,7 +29,7 @@ public:
 
     // Lays the menu out with `font` and opens it with its top-left corner at `at`, moved
     // inside `bounds` where it would stick out. Nothing is highlighted.
-    void Open(gfx::Point at, const gfx::Rect& bounds, const gfx::Font& font);
+    void Open(gfx::Point at, const gfx::Rect& bounds, gfx::Font& font);
     void Close();
     bool IsOpen() const { return open_; }
     gfx::Rect Bounds() const { return bounds_; }
@@ -46,7 +46,7 @@ public:
     // The item whose access key is `key` (case-insensitive ASCII), or -1.
     int ItemForKey(char key) const;
 
-    void Draw(gfx::DeviceContext& dc, const gfx::Font& font) const;
+    void Draw(gfx::DeviceContext& dc, gfx::Font& font) const;
 
     // `text` without its '&' markers ("&&" stays one '&'); `underline` receives the byte
     // offset of the access key in the result, or -1.

@@ -57,44 +57,37 @@ expect_pixel "$SHOT" "${START_INSIDE[@]}" "250,250,250" "Start button"
 expect_pixel "$SHOT" "${EXIT_INSIDE[@]}" "250,250,250" "Exit button"
 expect_pixel "$SHOT" 5 5 "0,0,0" "title screen background"
 
+# Shots until `$2` holds for one, at most until $1 ms after the Start click; the time of that
+# shot in `seen` (0 when it never held).
+shoot_until() {
+    seen=0
+    while (($(xg_now_ms) - start < $1)); do
+        xg_shot "$SHOT"
+        width=$(band_text_width)
+        if "$2"; then
+            seen=$(($(xg_now_ms) - start))
+            return
+        fi
+    done
+}
+# "Go!!" is narrower than "Stage1", "Game Over!!" wider.
+stage_shown() { ((width >= 85 && width <= 140)); }
+game_over_shown() { ((width >= 170 && width <= 270)); }
+title_shown() { [[ $(xg_pixel "$SHOT" "${TITLE[@]}") == "255,240,240" ]]; }
+
 xg_click "${START_CENTRE[@]}"
 start=$(xg_now_ms)
-# "Stage1" on its band within a second ("Go!!" is narrower, "Game Over!!" wider).
-stage=0
-while (($(xg_now_ms) - start < 1000)); do
-    xg_shot "$SHOT"
-    width=$(band_text_width)
-    if ((width >= 85 && width <= 140)); then
-        stage=$(($(xg_now_ms) - start))
-        break
-    fi
-done
-((stage > 0)) || fail "no \"Stage1\" band within a second of the Start click (text width $width)"
-echo "ok: \"Stage1\" on its band ${stage} ms after the click (text width $width)"
+shoot_until 1000 stage_shown
+((seen > 0)) || fail "no \"Stage1\" band within a second of the Start click (text width $width)"
+echo "ok: \"Stage1\" on its band ${seen} ms after the click (text width $width)"
 
 # No more clicks: the chick falls (or flies into a block), "Game Over!!", then the title.
-over=0
-while (($(xg_now_ms) - start < 12000)); do
-    xg_shot "$SHOT"
-    width=$(band_text_width)
-    if ((width >= 170 && width <= 270)); then
-        over=$(($(xg_now_ms) - start))
-        break
-    fi
-    sleep 0.1
-done
-((over > 2500)) || fail "no \"Game Over!!\" band after the announcement (last text width $width)"
-echo "ok: \"Game Over!!\" ${over} ms after the click (text width $width)"
+shoot_until 12000 game_over_shown
+((seen > 2500)) || fail "no \"Game Over!!\" band after the announcement (last text width $width)"
+echo "ok: \"Game Over!!\" ${seen} ms after the click (text width $width)"
 
-title=0
-while (($(xg_now_ms) - start < 14000)); do
-    xg_shot "$SHOT"
-    if [[ $(xg_pixel "$SHOT" "${TITLE[@]}") == "255,240,240" ]]; then
-        title=$(($(xg_now_ms) - start))
-        break
-    fi
-    sleep 0.1
-done
+shoot_until 14000 title_shown
+title=$seen
 ((title > 0)) || fail "the title screen did not return"
 # Falling out takes 2.5 s of announcement, 13 ticks and the 2 s pause: about 7 s. A block in
 # the way ends the game sooner.

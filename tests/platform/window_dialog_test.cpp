@@ -311,7 +311,8 @@ TEST_F(DialogTest, SystemMenuOpensOnRightClickAndSendsItsCommand) {
     ui::SystemMenu model;
     model.AppendSeparator();
     model.Append(IDM_ABOUTBOX, sys::LoadString(101));
-    model.Open({100, 80}, {0, 0, 467, 359}, gfx::Font(90, "ＭＳ Ｐゴシック"));
+    gfx::Font font(90, "ＭＳ Ｐゴシック");
+    model.Open({100, 80}, {0, 0, 467, 359}, font);
     const gfx::Point item = model.ItemRect(2).Centre();
     d.Script(10, {
                      [](Probe& p) { wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80); },

@@ -101,7 +101,11 @@ TEST_F(SerrikListTest, DestroyingTheListDeletesNoElement) {
 TEST_F(SerrikListTest, AWalkUnderTheWalkLockNeverMeetsADeletedElement) {
     CSerrikList<Tracked> list;
     std::atomic<bool> done{false};
+    std::atomic<bool> walking{false};
     std::thread refill([&] {
+        while (!walking) {  // so the two threads overlap however they are scheduled
+            std::this_thread::yield();
+        }
         for (int round = 0; round < 2000; ++round) {
             CSerrikList<Tracked>::CWalkLock walk(list);
             list.DeleteAll();
@@ -115,6 +119,7 @@ TEST_F(SerrikListTest, AWalkUnderTheWalkLockNeverMeetsADeletedElement) {
     int bad = 0;
     while (!done) {
         CSerrikList<Tracked>::CWalkLock walk(list);
+        walking = true;
         int round = -1;
         for (int i = 0; i < list.GetCount(); ++i) {
             const Tracked* t = list.GetAt(i);

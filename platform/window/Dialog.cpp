@@ -115,7 +115,7 @@ int Dialog::DoModal() {
         presentation_->SetModalFor(*owner->presentation_);
     }
     if (!icon_.IsNull()) {
-        presentation_->SetIcon(icon_);
+        presentation_->SetIcon(sys::FindBitmapData(iconId_));
     }
 
     result_ = IDCANCEL;
@@ -228,7 +228,7 @@ bool Dialog::SetIcon(int bitmapId) {
     iconId_ = bitmapId;
     icon_ = std::move(icon);
     if (presentation_) {
-        presentation_->SetIcon(icon_);
+        presentation_->SetIcon(sys::FindBitmapData(iconId_));
     }
     return true;
 }

@@ -86,14 +86,17 @@ void Presentation::SetModalFor(const Presentation& owner) {
     }
 }
 
-void Presentation::SetIcon(const gfx::Bitmap& icon) {
-    if (!window_ || icon.IsNull()) {
+void Presentation::SetIcon(std::span<const std::uint8_t> bmp) {
+    if (!window_ || bmp.empty()) {
         return;
     }
-    // The surface only borrows the pixels for the duration of the call.
-    sdl::SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<gfx::Colour*>(icon.Data()), icon.Width(), icon.Height(), 32,
-        icon.Width() * static_cast<int>(sizeof(gfx::Colour)), SDL_PIXELFORMAT_XBGR8888));
+    // Decoded here rather than through the game's 0x00BBGGRR bitmaps, which drop the alpha
+    // channel that lets the icon's corners show through.
+    SDL_RWops* rw = SDL_RWFromConstMem(bmp.data(), static_cast<int>(bmp.size()));
+    if (rw == nullptr) {
+        return;
+    }
+    sdl::SurfacePtr surface(SDL_LoadBMP_RW(rw, 1));
     if (surface) {
         SDL_SetWindowIcon(window_.get(), surface.get());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/graphics/Bitmap.h"
@@ -26,8 +27,8 @@ public:
     void Show();
     // Makes this window stay above `owner` (where the window system supports it).
     void SetModalFor(const Presentation& owner);
-    // Sets the window icon from 0x00BBGGRR pixels.
-    void SetIcon(const gfx::Bitmap& icon);
+    // The window icon from a complete BMP file; a 32-bit one keeps its alpha.
+    void SetIcon(std::span<const std::uint8_t> bmp);
     bool IsMinimized() const;
     // Top-left corner and size of the window on the screen.
     void GetScreenRect(int* x, int* y, int* w, int* h) const;

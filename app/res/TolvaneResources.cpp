@@ -43,8 +43,7 @@ std::vector<sys::DialogTemplate> MakeDialogs() {
                {
                    Control(Shown::Yes, kNoId, "icon", "128", 11, 17, 20, 20),
                    Control(Shown::Yes, kNoId, "static", "Tolvane Version 1.0", 40, 10, 119, 8),
-                   Control(Shown::Yes, kNoId, "static", "Copyright (C) 2026 The Tolvane developers",
-                           40, 25, 119, 8),
+                   Control(Shown::Yes, kNoId, "static", "Copyright (C) 2026", 40, 25, 119, 8),
                    Control(Shown::Yes, IDOK, "defbutton", "OK", 178, 7, 50, 14),
                }),
     };

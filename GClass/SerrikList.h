@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "platform/system/CriticalSection.h"
@@ -32,18 +33,20 @@ public:
 
     // Appends an element; the list owns it from now on.
     void Add(T* p) {
+        std::unique_ptr<T> owned(p);  // deleted, not leaked, if the append throws
         sys::ScopedLock lock(m_lock);
         m_list.push_back(p);
+        owned.release();
         m_nCount.store(static_cast<int>(m_list.size()));
     }
 
     // Appends a default-constructed element and returns it.
     T* AddNew() {
         sys::ScopedLock lock(m_lock);
-        T* p = new T();
-        m_list.push_back(p);
+        auto p = std::make_unique<T>();
+        m_list.push_back(p.get());
         m_nCount.store(static_cast<int>(m_list.size()));
-        return p;
+        return p.release();
     }
 
     // The element at a zero-based index, or nullptr outside 0 .. count - 1.
@@ -60,12 +63,14 @@ public:
     // Deletes every element, oldest first; the list ends empty.
     void DeleteAll() {
         sys::ScopedLock lock(m_lock);
-        for (T* p : m_list) {
+        // Every element leaves the list before it is deleted, so a destructor that looks at
+        // the list finds it empty rather than holding dangling pointers.
+        std::vector<T*> elements;
+        elements.swap(m_list);
+        m_nCount.store(0);
+        for (T* p : elements) {
             delete p;
         }
-        m_list.clear();
-        m_list.shrink_to_fit();
-        m_nCount.store(0);
     }
 
 private:

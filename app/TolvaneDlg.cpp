@@ -126,11 +126,16 @@ void CTolvaneDlg::OnLButtonUp(int x, int y) {
     if (m_gameEvent.IsTitle()) {
         if (m_gameEvent.HitStart(x, y)) {
             // A run stopped a moment ago may still be on its way to its checkpoint: one run
-            // at a time, so the new one starts once the old one has ended.
-            m_thread.WaitForIdle();
-            m_gameEvent.SetPlaying();
-            Invalidate(true);
-            m_thread.Start();
+            // at a time, so the new one starts once the old one has ended. The wait pumps
+            // this window's messages; a Start release arriving meanwhile is the same request.
+            if (m_bWaitingToStart == 0) {
+                m_bWaitingToStart = 1;
+                m_thread.WaitForIdle();
+                m_bWaitingToStart = 0;
+                m_gameEvent.SetPlaying();
+                Invalidate(true);
+                m_thread.Start();
+            }
         } else if (m_gameEvent.HitExit(x, y)) {
             OnOK();
         }

@@ -37,4 +37,6 @@ protected:
     int m_hIcon;
     CBirdEvent m_gameEvent;
     CStageThread m_thread;
+    // Set while a Start click waits for the previous run to end.
+    int m_bWaitingToStart = 0;
 };

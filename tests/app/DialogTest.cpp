@@ -204,8 +204,10 @@ TEST_F(TolvaneDialogTest, StartClickRightAfterAStopStartsExactlyOneNewRun) {
     Tolvane d;
     d.Script(20, {StartGame(), UntilPlay(),
                   [](Tolvane& d) {
-                      // Both clicks in one batch: the old run has not reached its checkpoint.
+                      // All in one batch: the old run has not reached its checkpoint, and the
+                      // second Start release arrives while the first waits for it.
                       d.Click(IDC_BUTTON_STOP);
+                      d.Click(IDC_BUTTON_START);
                       d.Click(IDC_BUTTON_START);
                   },
                   [](Tolvane& d) {
@@ -215,7 +217,17 @@ TEST_F(TolvaneDialogTest, StartClickRightAfterAStopStartsExactlyOneNewRun) {
                   },
                   UntilText("Stage1"),
                   // The new run plays on: nothing of the old one ends it.
-                  UntilPlay(), [](Tolvane& d) { EXPECT_TRUE(d.m_gameEvent.IsPlaying()); }});
+                  UntilPlay(), [](Tolvane& d) { EXPECT_TRUE(d.m_gameEvent.IsPlaying()); },
+                  // Without flaps the game ends; one game for the two releases, none after it.
+                  UntilText("Game Over!!"),
+                  [](Tolvane& d) {
+                      return (d.m_gameEvent.IsTitle() && d.Idle()) || d.Text() != "Game Over!!";
+                  },
+                  [](Tolvane& d) {
+                      EXPECT_TRUE(d.m_gameEvent.IsTitle());
+                      EXPECT_TRUE(d.Idle());
+                      EXPECT_EQ(d.Text(), "Game Over!!");
+                  }});
     EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
 }
 

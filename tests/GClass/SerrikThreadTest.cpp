@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/system/Assert.h"
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 #include "platform/window/OwnerWindow.h"
+#include "tests/support/AssertRecorder.h"
 
 namespace {
 
@@ -363,18 +363,11 @@ TEST(SerrikThread, DestroyingAWorkerStopsAndJoinsItsRun) {
 }
 
 #ifndef NDEBUG
-std::atomic<int> g_asserts{0};
-void CountAssert(const char*, const char*, int) {
-    ++g_asserts;
-}
-
 TEST(SerrikThread, SetOwnerWithNoWindowAsserts) {
-    g_asserts = 0;
-    const sys::AssertHandler previous = sys::SetAssertHandler(&CountAssert);
+    testsupport::AssertRecorder asserts;
     TestWorker w;
     w.SetOwner(nullptr);
-    sys::SetAssertHandler(previous);
-    EXPECT_EQ(g_asserts, 1);
+    EXPECT_EQ(asserts.Count(), 1);
 }
 #endif
 

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/system/Assert.h"
 #include "platform/window/OwnerWindow.h"
+#include "tests/support/AssertRecorder.h"
 
 namespace {
 
@@ -132,19 +132,12 @@ TEST(ThreadGame, ItsOwnRunDoesNothing) {
 }
 
 #ifndef NDEBUG
-std::atomic<int> g_asserts{0};
-void CountAssert(const char*, const char*, int) {
-    ++g_asserts;
-}
-
 TEST(ThreadGame, UpdateControlsWithoutAnOwnerAsserts) {
-    g_asserts = 0;
-    const sys::AssertHandler previous = sys::SetAssertHandler(&CountAssert);
+    testsupport::AssertRecorder asserts;
     CThreadGame game;
     game.AddRunControl(1);
     game.UpdateControls();  // and does nothing else
-    sys::SetAssertHandler(previous);
-    EXPECT_EQ(g_asserts, 1);
+    EXPECT_EQ(asserts.Count(), 1);
 }
 #endif
 

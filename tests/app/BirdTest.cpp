@@ -10,8 +10,9 @@
 #include "app/res/resource.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
-#include "platform/system/Assert.h"
 #include "platform/system/Resources.h"
+#include "tests/support/AssertRecorder.h"
+#include "tests/support/Pattern.h"
 
 namespace {
 
@@ -129,16 +130,8 @@ protected:
     void SetUp() override { InstallTolvaneResources(); }
     void TearDown() override { InstallTolvaneResources(); }
 
-    static gfx::Colour Background(int x, int y) {
-        return static_cast<gfx::Colour>((x * 37 + y * 101) * 2654435761u) & 0xFFFFFF;
-    }
-    static void FillBackground(gfx::Bitmap& b) {
-        for (int y = 0; y < b.Height(); ++y) {
-            for (int x = 0; x < b.Width(); ++x) {
-                b.SetPixel(x, y, Background(x, y));
-            }
-        }
-    }
+    static gfx::Colour Background(int x, int y) { return testsupport::PatternColour(x, y); }
+    static void FillBackground(gfx::Bitmap& b) { testsupport::FillPattern(b); }
 };
 
 TEST_F(BirdDraw, ComposesMaskAndColourFrameAtTheBox) {
@@ -214,19 +207,12 @@ TEST_F(BirdDraw, DrawsNothingWithoutItsBitmaps) {
 }
 
 #ifndef NDEBUG
-std::atomic<int> g_asserts{0};
-void CountAssert(const char*, const char*, int) {
-    ++g_asserts;
-}
-
 TEST(Bird, FrameTwoAsserts) {
-    g_asserts = 0;
-    const sys::AssertHandler previous = sys::SetAssertHandler(&CountAssert);
+    testsupport::AssertRecorder asserts;
     CBird bird;
     bird.SetFrame(1);
     bird.SetFrame(2);
-    sys::SetAssertHandler(previous);
-    EXPECT_EQ(g_asserts, 1);
+    EXPECT_EQ(asserts.Count(), 1);
 }
 #endif
 

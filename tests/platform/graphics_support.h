@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
+#include "tests/support/Pattern.h"
 
 namespace gfx::testing {
 
@@ -57,11 +58,7 @@ struct Canvas {
 // A surface where neighbouring pixels all differ, so a misplaced copy or a lost pixel shows.
 inline Bitmap Pattern(int w, int h, unsigned seed) {
     Bitmap b(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            b.SetPixel(x, y, ((x * 37 + y * 101 + seed * 7919) * 2654435761u) & 0xFFFFFF);
-        }
-    }
+    testsupport::FillPattern(b, seed);
     return b;
 }
 

@@ -2,11 +2,15 @@
 // source that embeds their bytes, so the program itself reads no files.
 //
 //   bmpgen <out-dir> <out.cpp> <bird0.txt> <bird1.txt> <icon.txt>
+//   bmpgen --icons <out-dir> <icon.txt> <size>...
 //
 // Each chick frame gives two bitmaps: a 4-bit mask (white where the chick is, grey on its halo
 // pixels, black elsewhere) and an 8-bit colour image (the chick on the frame's background).
 // Both come from the same characters, so the mask's white area is always exactly the colour
 // image's non-background area. The icon is a 32-bit BMP whose fourth byte is alpha.
+//
+// With --icons it writes the icon as <size>.png for each size instead, scaled with nearest
+// neighbour so the pixel art stays crisp, for the desktop's icon theme.
 
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +23,7 @@
 #include <vector>
 
 #include "app/res/resource.h"
+#include "app/res/tools/PngFile.h"
 
 namespace {
 
@@ -290,6 +295,39 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     }
 }
 
+// The icon at size x size, each pixel taken from the art pixel it falls in.
+std::vector<std::uint8_t> IconPng(const Art& art, int size) {
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(static_cast<std::size_t>(size) * size * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const Ink& ink = art.At(x * art.Width() / size, y * art.Height() / size);
+            const std::uint8_t alpha = ink.role == Role::Transparent ? 0x00 : 0xFF;
+            rgba.insert(rgba.end(), {static_cast<std::uint8_t>(ink.rgb >> 16),
+                                     static_cast<std::uint8_t>(ink.rgb >> 8),
+                                     static_cast<std::uint8_t>(ink.rgb), alpha});
+        }
+    }
+    return png::Encode(size, size, rgba);
+}
+
+int WriteIcons(int argc, char** argv) {
+    if (argc < 5) {
+        std::cerr << "usage: bmpgen --icons <out-dir> <icon.txt> <size>...\n";
+        return 2;
+    }
+    const Art icon = ReadArt(argv[3]);
+    RequireSize(icon, 32, 32);
+    for (int i = 4; i < argc; ++i) {
+        const int size = std::stoi(argv[i]);
+        if (size < 1 || size > 1024) {
+            Fail(argv[i], "icon size out of range");
+        }
+        WriteFile(std::string(argv[2]) + "/" + argv[i] + ".png", IconPng(icon, size));
+    }
+    return 0;
+}
+
 struct Output {
     int id;
     std::vector<std::uint8_t> bytes;
@@ -319,35 +357,43 @@ std::string EmbeddingSource(const std::vector<Output>& outputs) {
     return s.str();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The game's resources: the BMP files and the source that embeds them.
+int WriteResources(int argc, char** argv) {
     if (argc != 6) {
         std::cerr << "usage: bmpgen <out-dir> <out.cpp> <bird0.txt> <bird1.txt> <icon.txt>\n";
         return 2;
     }
-    try {
-        const std::string outDir = argv[1];
-        const Art frame0 = ReadArt(argv[3]);
-        const Art frame1 = ReadArt(argv[4]);
-        const Art icon = ReadArt(argv[5]);
-        RequireSize(frame0, 40, 40);
-        RequireSize(frame1, 40, 40);
-        RequireSize(icon, 32, 32);
+    const std::string outDir = argv[1];
+    const Art frame0 = ReadArt(argv[3]);
+    const Art frame1 = ReadArt(argv[4]);
+    const Art icon = ReadArt(argv[5]);
+    RequireSize(frame0, 40, 40);
+    RequireSize(frame1, 40, 40);
+    RequireSize(icon, 32, 32);
 
-        const std::vector<Output> outputs = {
-            {IDR_MAINFRAME, IconBmp(icon)},    {IDB_BIRD_MASK0, MaskBmp(frame0)},
-            {IDB_BIRD_MASK1, MaskBmp(frame1)}, {IDB_BIRD0, ColourBmp(frame0)},
-            {IDB_BIRD1, ColourBmp(frame1)},
-        };
-        for (const Output& o : outputs) {
-            WriteFile(outDir + "/" + std::to_string(o.id) + ".bmp", o.bytes);
+    const std::vector<Output> outputs = {
+        {IDR_MAINFRAME, IconBmp(icon)},    {IDB_BIRD_MASK0, MaskBmp(frame0)},
+        {IDB_BIRD_MASK1, MaskBmp(frame1)}, {IDB_BIRD0, ColourBmp(frame0)},
+        {IDB_BIRD1, ColourBmp(frame1)},
+    };
+    for (const Output& o : outputs) {
+        WriteFile(outDir + "/" + std::to_string(o.id) + ".bmp", o.bytes);
+    }
+    const std::string source = EmbeddingSource(outputs);
+    WriteFile(argv[2], std::vector<std::uint8_t>(source.begin(), source.end()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc > 1 && std::string(argv[1]) == "--icons") {
+            return WriteIcons(argc, argv);
         }
-        const std::string source = EmbeddingSource(outputs);
-        WriteFile(argv[2], std::vector<std::uint8_t>(source.begin(), source.end()));
+        return WriteResources(argc, argv);
     } catch (const std::exception& e) {
         std::cerr << "bmpgen: " << e.what() << "\n";
         return 1;
     }
-    return 0;
 }

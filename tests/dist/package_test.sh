@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The Debian package: built by CPack, lintian-clean, with the right control fields, and the game
+# it carries starts to its title screen from where the package puts it.
+# Usage: package_test.sh <build dir>. Exit code 77 (skipped) when a packaging tool is missing.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+build=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
+done
+source "$here/../e2e/xgame.sh"
+xg_require >/dev/null || { echo "SKIPPED: $(xg_require)"; exit 77; }
+work=$(mktemp -d)
+trap 'xg_cleanup; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) ||
+    fail "cpack: $(cat "$work/cpack.log")"
+debs=("$work"/tolvane_*_*.deb)
+[[ -f ${debs[0]} ]] || fail "no tolvane_<version>_<arch>.deb in: $(ls "$work")"
+deb=${debs[0]}
+echo "ok: $(basename "$deb")"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[[ $(field Section) == games ]] || fail "Section is $(field Section)"
+[[ -n $(field Maintainer) ]] || fail "no Maintainer"
+for dep in fonts-ipafont-gothic libsdl2-2.0-0 libfreetype6 libfontconfig1 libc6; do
+    [[ ", $(field Depends)," == *", $dep"[\ ,]* ]] || fail "Depends lacks $dep: $(field Depends)"
+done
+echo "ok: section games, depends on $(field Depends)"
+
+lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1
+if grep -q '^E:' "$work/lintian.log"; then
+    fail "lintian errors: $(grep '^E:' "$work/lintian.log")"
+fi
+echo "ok: lintian reports no errors"
+
+dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x"
+game=$work/root/usr/games/tolvane
+[[ -x $game ]] || fail "no /usr/games/tolvane in the package"
+xg_start_display || fail "no X server"
+cd / && xg_launch "$game" || fail "the packaged game opened no window"
+xg_move 20 20
+sleep 0.3
+xg_shot "$work/title.png"
+[[ $(xg_pixel "$work/title.png" 74 56) == "255,240,240" ]] || fail "no title screen"
+xg_click 229 239  # Exit
+xg_wait_exit 5 || fail "Exit did not end the game"
+[[ $XG_EXIT == 0 ]] || fail "exit status $XG_EXIT"
+echo "ok: the packaged game shows its title screen and exits 0"

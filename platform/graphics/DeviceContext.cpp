@@ -163,8 +163,17 @@ void DeviceContext::PaintSpan(int y, int x0, int x1, Colour c) {
 }
 
 void DeviceContext::Paint(const Coverage& coverage) {
-    coverage.ForEachRun([&](int y, int x0, int x1, Coverage::Ink ink) {
-        PaintSpan(y, x0, x1, ink == Coverage::kPen ? pen_->GetColour() : brush_->GetColour());
+    const Colour pen = pen_->GetColour();
+    const Colour brush = brush_->GetColour();
+    coverage.ForEachRun([&](int y, int x0, int x1, std::uint8_t cell) {
+        if (rop2_ == R2_XORPEN) {
+            // The brush and then the pen, each inverting what lies under it.
+            const Colour mask =
+                ((cell & Coverage::kBrush) ? brush : 0) ^ ((cell & Coverage::kPenOdd) ? pen : 0);
+            PaintSpan(y, x0, x1, mask);
+        } else {
+            PaintSpan(y, x0, x1, (cell & Coverage::kPen) ? pen : brush);
+        }
     });
 }
 

@@ -42,10 +42,12 @@ class Coverage;
 // A new context has a black 1-px pen, a white brush, a default font, copy mode, opaque
 // background mode, a white background colour, black text and the current position (0, 0).
 //
-// Shapes: Rectangle and Ellipse cover their box without its right column and bottom row,
-// outlined with the pen inside the box and filled with the brush. A 1-px line leaves out its
-// end point; a wider pen draws a thick line with round ends. Polygon fills by the alternate
-// (even-odd) rule. Pen and brush drawing both go through the raster mix mode.
+// Shapes: Rectangle and Ellipse outline the pixels of their box without its right column and
+// bottom row and fill them with the brush; a wider pen is centred on that outline, so it
+// reaches outside the box. A 1-px line leaves out its end point; a wider pen draws a line
+// with rounded ends, both included. Polygon fills by the alternate (even-odd) rule. Pen and
+// brush drawing both go through the raster mix mode; where a pen lies over a brush, the
+// brush is painted first (Shapes.cpp states each rule where it is applied).
 class DeviceContext {
 public:
     DeviceContext();
@@ -101,7 +103,8 @@ public:
     // DT_CENTER | DT_VCENTER | DT_SINGLELINE the text is centred on the font's ascent+descent
     // box and clipped to the rectangle. Glyphs are greyscale-antialiased; with a transparent
     // background only glyph pixels change, with an opaque one the text box is first filled
-    // with the background colour. Returns the text height in pixels.
+    // with the background colour. Returns the text height in pixels, or with DT_VCENTER or
+    // DT_BOTTOM the distance from the rectangle's top to the bottom of the text.
     int DrawText(const std::string& utf8, const Rect& rect, unsigned format);
     // Width and height of one line of text in the selected font.
     Point GetTextExtent(const std::string& utf8) const;

@@ -37,60 +37,80 @@ struct FilledRow {
     Span fill;
 };
 
-// The pixels of one shape inside a clip box, each marked at most once as pen or brush (pen
-// wins). Shapes made of overlapping parts (a polygon's edges and fill, a thick line's caps)
-// are marked here first and painted afterwards, so no pixel is touched twice and XOR drawing
-// shows the whole shape.
+// The pixels of one shape inside a clip box and the ink each one takes. Shapes made of
+// overlapping parts (a polygon's edges and fill, a wide pen's dots and bodies) are marked
+// here first and painted afterwards, so each pixel is written once with what the parts add
+// up to. The desktop interface paints a shape's brush first and its pen over it: in XOR
+// mode a pixel under both becomes dst ^ brush ^ pen, and a pixel that two 1-px lines of one
+// outline pass is inverted twice. A wide pen's stroke is one area, painted once, and its
+// brush leaves that area out.
 class Coverage {
 public:
-    enum Ink : std::uint8_t { kNone = 0, kBrush = 1, kPen = 2 };
+    enum Cell : std::uint8_t {
+        kBrush = 1,   // under the brush
+        kPenOdd = 2,  // passed by an odd number of 1-px lines (or stroked)
+        kPen = 4,     // under the pen at all
+        kStroke = 8,  // under a wide pen's stroke
+    };
 
     explicit Coverage(const Rect& box)
         : box_(box.IsEmpty() ? Rect{} : box),
-          cells_(static_cast<std::size_t>(box_.Width()) * box_.Height(), kNone) {}
+          cells_(static_cast<std::size_t>(box_.Width()) * box_.Height(), 0) {}
 
     const Rect& Box() const { return box_; }
 
-    void Mark(int x, int y, Ink ink) {
+    // The brush over x0..x1-1 of row y, except where a wide pen has stroked.
+    void MarkBrush(int y, std::int64_t x0, std::int64_t x1) {
+        ForSpan(y, x0, x1, [](std::uint8_t& c) {
+            if (!(c & kStroke)) {
+                c |= kBrush;
+            }
+        });
+    }
+    // One pixel of a 1-px line.
+    void MarkLine(int x, int y) {
         if (box_.Contains(x, y)) {
-            std::uint8_t& cell = At(x, y);
-            cell = std::max<std::uint8_t>(cell, ink);
+            std::uint8_t& c = At(x, y);
+            c = static_cast<std::uint8_t>((c ^ kPenOdd) | kPen);
         }
     }
-    // Marks x0..x1-1 of row y.
-    void MarkSpan(int y, int x0, int x1, Ink ink) {
-        if (y < box_.top || y >= box_.bottom) {
-            return;
-        }
-        for (int x = std::max(x0, box_.left), end = std::min(x1, box_.right); x < end; ++x) {
-            std::uint8_t& cell = At(x, y);
-            cell = std::max<std::uint8_t>(cell, ink);
-        }
-    }
-    Ink Get(int x, int y) const {
-        return box_.Contains(x, y) ? static_cast<Ink>(cells_[Index(x, y)]) : kNone;
+    // x0..x1-1 of row y under a wide pen's stroke.
+    void MarkStroke(int y, std::int64_t x0, std::int64_t x1) {
+        ForSpan(y, x0, x1, [](std::uint8_t& c) { c = kPenOdd | kPen | kStroke; });
     }
 
-    // Calls f(y, x0, x1, ink) for every run of equally marked pixels, row by row.
+    // Calls f(y, x0, x1, cell) for every run of equal, marked cells, row by row.
     template <class F>
     void ForEachRun(F&& f) const {
         for (int y = box_.top; y < box_.bottom; ++y) {
-            int x = box_.left;
-            while (x < box_.right) {
-                const Ink ink = Get(x, y);
-                int end = x + 1;
-                while (end < box_.right && Get(end, y) == ink) {
+            const std::uint8_t* row = &cells_[Index(box_.left, y)];
+            const int width = box_.Width();
+            for (int i = 0; i < width;) {
+                const std::uint8_t cell = row[i];
+                int end = i + 1;
+                while (end < width && row[end] == cell) {
                     ++end;
                 }
-                if (ink != kNone) {
-                    f(y, x, end, ink);
+                if (cell != 0) {
+                    f(y, box_.left + i, box_.left + end, cell);
                 }
-                x = end;
+                i = end;
             }
         }
     }
 
 private:
+    template <class Op>
+    void ForSpan(int y, std::int64_t x0, std::int64_t x1, Op op) {
+        if (y < box_.top || y >= box_.bottom) {
+            return;
+        }
+        const int from = static_cast<int>(std::max<std::int64_t>(x0, box_.left));
+        const int to = static_cast<int>(std::min<std::int64_t>(x1, box_.right));
+        for (int x = from; x < to; ++x) {
+            op(At(x, y));
+        }
+    }
     std::size_t Index(int x, int y) const {
         return static_cast<std::size_t>(y - box_.top) * box_.Width() + (x - box_.left);
     }

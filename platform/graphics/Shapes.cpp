@@ -1,9 +1,10 @@
-// Rectangles, ellipses, arcs, polygons and lines of the device context.
+// Rectangles, ellipses, arcs, polygons and lines of the device context. Every rule here was
+// read off reference images of the desktop interface (tests/platform/references).
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -14,11 +15,18 @@ namespace gfx {
 
 namespace {
 
-__extension__ using Int128 = __int128;  // a line's step arithmetic never overflows
+__extension__ using Int128 = __int128;  // products of coordinates never overflow
 
-Span Intersect(Span a, Span b) {
-    return {std::max(a.x0, b.x0), std::min(a.x1, b.x1)};
-}
+// Wider pens and larger ellipses than these are clamped: nothing real comes near them, and
+// the exact arithmetic below stays inside 128 bits.
+constexpr int kMaxPenWidth = 1 << 15;
+constexpr int kMaxEllipseSide = 1 << 20;
+
+struct Vec {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    friend bool operator==(const Vec&, const Vec&) = default;
+};
 
 // The desktop interface accepts boxes given right to left or bottom to top.
 Rect Normalised(int left, int top, int right, int bottom) {
@@ -26,51 +34,27 @@ Rect Normalised(int left, int top, int right, int bottom) {
             std::max(top, bottom)};
 }
 
-// Row y of the ellipse inscribed in `box` (whose right column and bottom row lie outside it,
-// as for every Rect). A pixel belongs to the ellipse when its centre does. The test runs in
-// doubled coordinates about the box centre and depends only on |dx| and |dy|, so the shape
-// is mirror-symmetric in both axes.
-Span EllipseSpan(const Rect& box, int y) {
-    if (box.IsEmpty() || y < box.top || y >= box.bottom) {
-        return {};
-    }
-    const long double w = box.Width();
-    const long double h = box.Height();
-    const std::int64_t dy = 2 * std::int64_t{y} + 1 - (std::int64_t{box.top} + box.bottom);
-    // The largest d with (d / w)^2 + (dy / h)^2 <= 1, i.e. d^2 h^2 <= w^2 (h^2 - dy^2).
-    const long double limit = w * w * (h * h - static_cast<long double>(dy) * dy);
-    const auto inside = [&](std::int64_t d) {
-        return static_cast<long double>(d) * d * h * h <= limit;
+Rect Grown(const Rect& r, int by) {
+    const auto clamp = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, -(1 << 30), 1 << 30));
     };
-    const long double ratio = dy / h;
-    auto d = static_cast<std::int64_t>(w * std::sqrt(std::max(0.0L, 1 - ratio * ratio)));
-    while (d > 0 && !inside(d)) {
-        --d;
-    }
-    while (inside(d + 1)) {
-        ++d;
-    }
-    // The pixels with |2x + 1 - (left + right)| <= d.
-    const std::int64_t lr = std::int64_t{box.left} + box.right;
-    return {static_cast<int>(CeilDiv(lr - 1 - d, 2)),
-            static_cast<int>(FloorDiv(lr - 1 + d, 2) + 1)};
+    return {clamp(std::int64_t{r.left} - by), clamp(std::int64_t{r.top} - by),
+            clamp(std::int64_t{r.right} + by), clamp(std::int64_t{r.bottom} + by)};
 }
 
-// The pen covers `shape` except `fill`, which the brush covers. The pen of an ellipse lies
-// inside its box: the fill is the interior of the ellipse inscribed in the box shrunk by
-// penWidth - 1 on each side (its pixels whose four neighbours are in it too).
-FilledRow EllipseRowAt(const Rect& box, int penWidth, int y) {
-    FilledRow row{EllipseSpan(box, y), {}};
-    const int k = std::min(penWidth - 1, std::max(box.Width(), box.Height()));
-    const Rect inner{box.left + k, box.top + k, box.right - k, box.bottom - k};
-    if (!inner.IsEmpty()) {
-        const Span in = EllipseSpan(inner, y);
-        row.fill = Intersect({in.x0 + 1, in.x1 - 1},
-                             Intersect(EllipseSpan(inner, y - 1), EllipseSpan(inner, y + 1)));
-        row.fill = Intersect(row.fill, row.shape);
+// The bounding box of some points, right column and bottom row included.
+Rect BoundsOf(const Point* points, int count) {
+    int left = points[0].x, top = points[0].y, right = points[0].x, bottom = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        left = std::min(left, points[i].x);
+        top = std::min(top, points[i].y);
+        right = std::max(right, points[i].x);
+        bottom = std::max(bottom, points[i].y);
     }
-    return row;
+    return {left, top, right + 1, bottom + 1};
 }
+
+// --- 1-px lines ----------------------------------------------------------------------------
 
 // Calls f(x, y) for every pixel of the 1-pixel line from a to b, leaving b out, that lies
 // inside `clip`. Steps whose major coordinate is outside the clip are skipped without a walk.
@@ -94,10 +78,13 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     std::int64_t last = step > 0 ? hi - origin : origin - lo;
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, n - 1);
+    const int minorSign = xMajor ? sy : sx;
     for (std::int64_t i = first; i <= last; ++i) {
-        // The nearest minor coordinate; a tie goes one step further along.
-        const auto minor =
-            static_cast<std::int64_t>((Int128{2} * i * minorDelta + n) / (Int128{2} * n));
+        // The nearest minor coordinate; an exact tie takes the smaller coordinate whichever
+        // way the line runs, so a line and its reverse paint the same pixels.
+        const Int128 twice = Int128{2} * i * minorDelta;
+        const auto minor = static_cast<std::int64_t>(
+            minorSign > 0 ? (twice + n - 1) / (Int128{2} * n) : (twice + n) / (Int128{2} * n));
         const std::int64_t x = a.x + sx * (xMajor ? i : minor);
         const std::int64_t y = a.y + sy * (xMajor ? minor : i);
         if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom) {
@@ -106,136 +93,20 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     }
 }
 
-// The bounding box of a thick line (or of a polygon's points) grown by a pen's reach.
-Rect PenBounds(const Point* points, int count, int width) {
-    int left = points[0].x, top = points[0].y, right = points[0].x, bottom = points[0].y;
-    for (int i = 1; i < count; ++i) {
-        left = std::min(left, points[i].x);
-        top = std::min(top, points[i].y);
-        right = std::max(right, points[i].x);
-        bottom = std::max(bottom, points[i].y);
-    }
-    const int reach = width / 2 + 1;
-    return {left - reach, top - reach, right + reach + 1, bottom + reach + 1};
-}
+// --- Alternate fill ------------------------------------------------------------------------
 
-// Marks the pixels within width / 2 of the segment a-b: a thick line with round ends. An odd
-// width is centred on the pixels of a and b, an even one half a pixel down and right of them,
-// so a line of width w is w pixels across either way.
-void MarkThickLine(Coverage& coverage, Point a, Point b, int width) {
-    const Point ends[] = {a, b};
-    const Rect box = PenBounds(ends, 2, width).Intersect(coverage.Box());
-    // Doubled coordinates: pixel (x, y) is the point (2x, 2y) and the radius is the width.
-    const double shift = width % 2 == 0 ? 1 : 0;
-    const double ax = 2.0 * a.x + shift, ay = 2.0 * a.y + shift;
-    const double bx = 2.0 * b.x + shift, by = 2.0 * b.y + shift;
-    const double vx = bx - ax, vy = by - ay;
-    const double length2 = vx * vx + vy * vy;
-    const double radius2 = static_cast<double>(width) * width;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
-            const double px = 2.0 * x, py = 2.0 * y;
-            const double wx = px - ax, wy = py - ay;
-            const double t = wx * vx + wy * vy;
-            double distance2 = 0;
-            if (length2 == 0 || t <= 0) {
-                distance2 = wx * wx + wy * wy;
-            } else if (t >= length2) {
-                distance2 = (px - bx) * (px - bx) + (py - by) * (py - by);
-            } else {
-                const double cross = wx * vy - wy * vx;
-                distance2 = cross * cross / length2;
-            }
-            if (distance2 <= radius2) {
-                coverage.Mark(x, y, Coverage::kPen);
-            }
-        }
-    }
-}
-
-// Angle of a direction in doubled coordinates with y pointing up, in [0, 2 pi).
-double AngleOf(std::int64_t vx, std::int64_t vyUp) {
-    const double a = std::atan2(static_cast<double>(vyUp), static_cast<double>(vx));
-    return a < 0 ? a + 2 * std::numbers::pi : a;
-}
-
-}  // namespace
-
-void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
-    const Rect box = Normalised(left, top, right, bottom);
-    const int w = std::min(pen_->Width(), std::max(box.Width(), box.Height()));
-    const Rect inner{box.left + w, box.top + w, box.right - w, box.bottom - w};
-    PaintFilledRows(box, [&](int y) {
-        const bool filled = !inner.IsEmpty() && y >= inner.top && y < inner.bottom;
-        return FilledRow{{box.left, box.right}, filled ? Span{inner.left, inner.right} : Span{}};
-    });
-}
-
-void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
-    const Rect box = Normalised(left, top, right, bottom);
-    const int penWidth = pen_->Width();
-    PaintFilledRows(box, [&](int y) { return EllipseRowAt(box, penWidth, y); });
-}
-
-void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
-    const Rect box = Normalised(left, top, right, bottom);
-    const Rect surface = SurfaceRect();
-    const Rect rows = box.Intersect(surface);
-    if (rows.IsEmpty()) {
-        return;
-    }
-    // Directions from the box centre in doubled coordinates, y pointing up, so that
-    // counter-clockwise on the screen is the growing angle.
-    const std::int64_t lr = std::int64_t{left} + right;
-    const std::int64_t tb = std::int64_t{top} + bottom;
-    const double start = AngleOf(2 * std::int64_t{x1} - lr, tb - 2 * std::int64_t{y1});
-    const double end = AngleOf(2 * std::int64_t{x2} - lr, tb - 2 * std::int64_t{y2});
-    const bool whole = start == end;
-    const double sweep = end > start ? end - start : end - start + 2 * std::numbers::pi;
-    const Colour pen = pen_->GetColour();
-    const auto paintOutline = [&](int y, int x0, int x1) {
-        for (int x = std::max(x0, 0), stop = std::min(x1, surface.right); x < stop; ++x) {
-            double a = AngleOf(2 * std::int64_t{x} + 1 - lr, tb - 2 * std::int64_t{y} - 1) - start;
-            if (a < 0) {
-                a += 2 * std::numbers::pi;
-            }
-            if (whole || a <= sweep) {
-                PaintPixel(x, y, pen);
-            }
-        }
-    };
-    // The pixels are exactly Ellipse's outline with the same pen.
-    for (int y = rows.top; y < rows.bottom; ++y) {
-        const FilledRow row = EllipseRowAt(box, pen_->Width(), y);
-        if (row.fill.Empty()) {
-            paintOutline(y, row.shape.x0, row.shape.x1);
-        } else {
-            paintOutline(y, row.shape.x0, row.fill.x0);
-            paintOutline(y, row.fill.x1, row.shape.x1);
-        }
-    }
-}
-
-void DeviceContext::Polygon(const Point* points, int count) {
-    if (!points || count < 2) {
-        return;
-    }
-    const int width = pen_->Width();
-    Coverage coverage(PenBounds(points, count, width).Intersect(SurfaceRect()));
-    const Rect& box = coverage.Box();
-    if (box.IsEmpty()) {
-        return;
-    }
-    // Alternate fill, sampled at the pixels themselves: an edge owns its upper end and not
-    // its lower one, and a crossing at x starts or ends the run at ceil(x). Its brush so covers
-    // a rectangle's corners exactly as Rectangle does; the outline through the vertices then
-    // adds the right column and the bottom row, as the desktop interface's polygon does.
+// Calls span(y, x0, x1) for the pixels x0..x1-1 of each row of `rows` inside the polygon by
+// the alternate (even-odd) rule. A pixel is inside when its centre is; an edge owns its upper
+// end and not its lower one, and a crossing at x starts or ends a run at ceil(x), so the
+// left and top edges of a shape are inside it and the right and bottom ones are not.
+template <class Span>
+void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span) {
     std::vector<std::int64_t> crossings;
-    for (int y = box.top; y < box.bottom; ++y) {
+    for (int y = rows.top; y < rows.bottom; ++y) {
         crossings.clear();
         for (int i = 0; i < count; ++i) {
-            Point p = points[i];
-            Point q = points[(i + 1) % count];
+            Vec p = points[i];
+            Vec q = points[(i + 1) % count];
             if (p.y == q.y) {
                 continue;
             }
@@ -245,28 +116,432 @@ void DeviceContext::Polygon(const Point* points, int count) {
             if (y < p.y || y >= q.y) {
                 continue;
             }
-            crossings.push_back(p.x + CeilDiv((std::int64_t{y} - p.y) * (std::int64_t{q.x} - p.x),
-                                              std::int64_t{q.y} - p.y));
+            const Int128 num = Int128{y - p.y} * (q.x - p.x);
+            const std::int64_t den = q.y - p.y;
+            // ceil(num / den) for den > 0.
+            const Int128 ceil = num >= 0 ? (num + den - 1) / den : -((-num) / den);
+            crossings.push_back(p.x + static_cast<std::int64_t>(ceil));
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-            coverage.MarkSpan(y, static_cast<int>(crossings[k]), static_cast<int>(crossings[k + 1]),
-                              Coverage::kBrush);
+            span(y, crossings[k], crossings[k + 1]);
         }
     }
-    // The outline runs through every vertex, as the closed polyline of the points.
-    for (int i = 0; i < count; ++i) {
-        const Point p = points[i];
-        const Point q = points[(i + 1) % count];
-        if (width <= 1) {
-            ForEachLinePixel(p, q, box, [&](int x, int y) { coverage.Mark(x, y, Coverage::kPen); });
+}
+
+// --- Ellipse outline -----------------------------------------------------------------------
+
+// One quadrant of the outline of an ellipse whose outermost pixel centres lie a apart
+// across and b apart up and down, in doubled coordinates about its centre (X grows right, Y
+// up), from the rightmost point (a, b % 2) to the topmost (a % 2, b). Each step goes up,
+// diagonally up and in, or in, to whichever of the three points lies nearest the curve
+// b^2 X^2 + a^2 Y^2 = a^2 b^2 (the smallest |F|; ties in that order). The walk ends on the
+// vertical axis, or when it would leave the top: a box much taller than wide leaves its top
+// and bottom rows empty.
+std::vector<Vec> EllipseQuadrant(std::int64_t a, std::int64_t b) {
+    const Int128 aa = Int128{a} * a;
+    const Int128 bb = Int128{b} * b;
+    const auto error = [&](std::int64_t x, std::int64_t y) {
+        const Int128 f = bb * x * x + aa * y * y - aa * bb;
+        return f < 0 ? -f : f;
+    };
+    std::vector<Vec> quadrant;
+    std::int64_t x = a;
+    std::int64_t y = b % 2;
+    while (x >= a % 2 && y <= b) {
+        quadrant.push_back({x, y});
+        if (x == a % 2) {
+            break;
+        }
+        const Int128 up = error(x, y + 2);
+        const Int128 diagonal = error(x - 2, y + 2);
+        const Int128 in = error(x - 2, y);
+        if (up <= diagonal && up <= in) {
+            y += 2;
+        } else if (diagonal <= in) {
+            x -= 2;
+            y += 2;
         } else {
-            MarkThickLine(coverage, p, q, width);
+            x -= 2;
+        }
+    }
+    return quadrant;
+}
+
+// A point of an ellipse's outline with the quadrant it was mirrored into (0 upper right, 1
+// upper left, 2 lower left, 3 lower right) and that quadrant's own centre pixel.
+struct OutlinePoint {
+    Point at;
+    Point centre;
+    int quadrant = 0;
+};
+
+// The 1-px outline of the ellipse in `box`, counter-clockwise on the screen from its
+// rightmost upper point: the quadrant walk mirrored four times, each pixel once.
+std::vector<OutlinePoint> EllipseOutline(const Rect& box) {
+    const std::int64_t w = std::min(box.Width(), kMaxEllipseSide);
+    const std::int64_t h = std::min(box.Height(), kMaxEllipseSide);
+    const std::vector<Vec> q = EllipseQuadrant(w - 1, h - 1);
+    // Doubled centre coordinates; every X and Y of the walk has their parity.
+    const std::int64_t cx2 = 2 * std::int64_t{box.left} + w - 1;
+    const std::int64_t cy2 = 2 * std::int64_t{box.top} + h - 1;
+    const Point right{static_cast<int>(box.left + w / 2), 0};
+    const int leftX = static_cast<int>(box.left + (w - 1) / 2);
+    const int upperY = static_cast<int>(box.top + (h - 1) / 2);
+    const int lowerY = static_cast<int>(box.top + h / 2);
+    std::vector<OutlinePoint> loop;
+    loop.reserve(4 * q.size());
+    const auto add = [&](std::int64_t x2, std::int64_t y2, Point centre, int quadrant) {
+        const Point at{static_cast<int>(x2 / 2), static_cast<int>(y2 / 2)};
+        if (loop.empty() || !(loop.back().at == at)) {
+            loop.push_back({at, centre, quadrant});
+        }
+    };
+    for (const Vec& v : q) {
+        add(cx2 + v.x, cy2 - v.y, {right.x, upperY}, 0);
+    }
+    for (auto it = q.rbegin(); it != q.rend(); ++it) {
+        add(cx2 - it->x, cy2 - it->y, {leftX, upperY}, 1);
+    }
+    for (const Vec& v : q) {
+        add(cx2 - v.x, cy2 + v.y, {leftX, lowerY}, 2);
+    }
+    for (auto it = q.rbegin(); it != q.rend(); ++it) {
+        add(cx2 + it->x, cy2 + it->y, {right.x, lowerY}, 3);
+    }
+    if (loop.size() > 1 && loop.front().at == loop.back().at) {
+        loop.pop_back();
+    }
+    return loop;
+}
+
+// The leftmost and rightmost outline pixel of each row, indexed from box.top.
+std::vector<Span> OutlineRows(const std::vector<OutlinePoint>& loop, const Rect& box) {
+    std::vector<Span> rows(static_cast<std::size_t>(std::min(box.Height(), kMaxEllipseSide)),
+                           Span{1, 0});
+    for (const OutlinePoint& p : loop) {
+        Span& row = rows[static_cast<std::size_t>(p.at.y - box.top)];
+        if (row.x0 > row.x1) {
+            row = {p.at.x, p.at.x};
+        } else {
+            row = {std::min(row.x0, p.at.x), std::max(row.x1, p.at.x)};
+        }
+    }
+    return rows;  // inclusive ends; x0 > x1 where a row has no outline pixel
+}
+
+// --- Directions ----------------------------------------------------------------------------
+
+// Compares the counter-clockwise angles, in [0, 2 pi), of two directions with y pointing
+// up. A "wrapped" direction lies at 2 pi itself, after every other.
+int CompareAngles(Vec u, bool uWrapped, Vec v, bool vWrapped) {
+    const auto region = [](Vec d, bool wrapped) {
+        if (wrapped) {
+            return 4;
+        }
+        if (d.x > 0 && d.y >= 0) {
+            return 0;
+        }
+        if (d.x <= 0 && d.y > 0) {
+            return 1;
+        }
+        if (d.x < 0 && d.y <= 0) {
+            return 2;
+        }
+        return d.y < 0 ? 3 : 0;  // the zero vector reads as angle 0
+    };
+    const int ru = region(u, uWrapped);
+    const int rv = region(v, vWrapped);
+    if (ru != rv) {
+        return ru < rv ? -1 : 1;
+    }
+    if (ru == 4) {
+        return 0;
+    }
+    const Int128 cross = Int128{u.x} * v.y - Int128{u.y} * v.x;
+    return cross > 0 ? -1 : cross < 0 ? 1 : 0;
+}
+
+// The index of the outline point where an arc towards `direction` (from the box's centre
+// pixel) begins or ends: the first point, counter-clockwise from the rightmost upper one,
+// at or past the direction, each point's own direction taken from its quadrant's centre.
+// In the lower half (past pi) a point exactly on the direction does not count yet. A
+// point of the lower right quadrant on the horizontal axis lies at 2 pi. loop.size() when
+// no point is far enough.
+std::size_t ArcIndex(const std::vector<OutlinePoint>& loop, Vec direction, bool wrapped) {
+    const bool strict = wrapped || direction.y < 0;
+    for (std::size_t i = 0; i < loop.size(); ++i) {
+        const OutlinePoint& p = loop[i];
+        const Vec d{p.at.x - p.centre.x, p.centre.y - p.at.y};
+        const bool atTwoPi = p.quadrant == 3 && d.y == 0 && d.x > 0;
+        const int c = CompareAngles(d, atTwoPi, direction, wrapped);
+        if (strict ? c > 0 : c >= 0) {
+            return i;
+        }
+    }
+    return loop.size();
+}
+
+// --- Wide pens -----------------------------------------------------------------------------
+
+// The rows of a wide pen's dot: the filled w x w ellipse with its top-left at (-w/2, -w/2)
+// (w = 3 is a plus, even widths lean up and left; below 3 a square). Spans are inclusive.
+std::vector<Span> DotRows(int w) {
+    if (w < 3) {
+        return std::vector<Span>(static_cast<std::size_t>(w), Span{0, w - 1});
+    }
+    const Rect box{0, 0, w, w};
+    return OutlineRows(EllipseOutline(box), box);
+}
+
+// Smallest k >= 0 with (2k + offset) sqrt(s) >= num, for num >= 0: ceilings of
+// num / (2 sqrt(s)) shifted by half a step, exactly.
+std::int64_t CeilHalfSteps(Int128 num, Int128 s, int offset) {
+    const long double estimate =
+        (static_cast<long double>(num) / std::sqrt(static_cast<long double>(s)) - offset) / 2;
+    std::int64_t k = std::max<std::int64_t>(0, static_cast<std::int64_t>(estimate) - 2);
+    const auto reaches = [&](std::int64_t k) {
+        const Int128 m = 2 * Int128{k} + offset;
+        return m >= 0 && m * m * s >= num * num;
+    };
+    while (!reaches(k)) {
+        ++k;
+    }
+    while (k > 0 && reaches(k - 1)) {
+        --k;
+    }
+    return k;
+}
+
+// Marks a wide pen's stroke from a to b: the dots at both ends and the body between them, a
+// quadrilateral whose long sides lie half the width from the centre line. The exact offset
+// (w/2) n, for the unit normal n on the side where x (for a horizontal line y) grows, is
+// rounded away from the line on that side and to the nearest (halves up) on the other, so
+// a horizontal or vertical line is w pixels across from y - w/2 (x - w/2) and a 45-degree
+// line of width 3 is 6 pixels wide in each row.
+class Stroke {
+public:
+    Stroke(Coverage& coverage, int width)
+        : coverage_(coverage), width_(std::min(width, kMaxPenWidth)), dot_(DotRows(width_)) {}
+
+    void Dot(Point c) {
+        const int left = c.x - width_ / 2;
+        const int top = c.y - width_ / 2;
+        for (std::size_t i = 0; i < dot_.size(); ++i) {
+            coverage_.MarkStroke(top + static_cast<int>(i), std::int64_t{left} + dot_[i].x0,
+                                 std::int64_t{left} + dot_[i].x1 + 1);
+        }
+    }
+
+    void Segment(Point a, Point b) {
+        Dot(a);
+        Dot(b);
+        const std::int64_t dx = std::int64_t{b.x} - a.x;
+        const std::int64_t dy = std::int64_t{b.y} - a.y;
+        if (dx == 0 && dy == 0) {
+            return;
+        }
+        Vec normal{-dy, dx};
+        if (normal.x < 0 || (normal.x == 0 && normal.y < 0)) {
+            normal = {-normal.x, -normal.y};
+        }
+        const Int128 lengthSquared = Int128{dx} * dx + Int128{dy} * dy;
+        // For a normal component u the exact offset is w u / (2 L).
+        const auto away = [&](std::int64_t u) {
+            const std::int64_t k = CeilHalfSteps(Int128{width_} * std::abs(u), lengthSquared, 0);
+            return u < 0 ? -k : k;
+        };
+        const auto nearest = [&](std::int64_t u) {  // of the negated offset, halves up
+            if (u > 0) {
+                return -CeilHalfSteps(Int128{width_} * u, lengthSquared, 1);
+            }
+            // floor(v + 1/2) for v = w |u| / (2 L): one below the first k with (2k - 1) L > w |u|.
+            const Int128 num = Int128{width_} * -u;
+            std::int64_t k = CeilHalfSteps(num, lengthSquared, -1);
+            const Int128 m = 2 * Int128{k} - 1;
+            return m * m * lengthSquared > num * num ? k - 1 : k;
+        };
+        const Vec near{away(normal.x), away(normal.y)};
+        const Vec far{nearest(normal.x), nearest(normal.y)};
+        const Vec body[] = {{a.x + near.x, a.y + near.y},
+                            {b.x + near.x, b.y + near.y},
+                            {b.x + far.x, b.y + far.y},
+                            {a.x + far.x, a.y + far.y}};
+        ForEachFillSpan(body, 4, coverage_.Box(), [&](int y, std::int64_t x0, std::int64_t x1) {
+            coverage_.MarkStroke(y, x0, x1);
+        });
+    }
+
+private:
+    Coverage& coverage_;
+    int width_;
+    std::vector<Span> dot_;
+};
+
+// How far outside its points a wide pen reaches.
+int Reach(int width) {
+    return std::min(width, kMaxPenWidth) / 2 + 2;
+}
+
+}  // namespace
+
+// A Rectangle's pen strokes the closed path through its outermost pixel centres, so a 1-px
+// pen covers the box's edge pixels (a 1 x 1 box paints nothing) and a wider pen reaches
+// (w - 1) / 2 outside the box with round corners. The brush covers the box without its
+// last row and column, less the pen.
+void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
+    const Rect box = Normalised(left, top, right, bottom);
+    const int width = pen_->Width();
+    if (box.IsEmpty() || (width <= 1 && box.Width() == 1 && box.Height() == 1)) {
+        return;
+    }
+    if (width <= 1) {
+        const Rect inner{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
+        PaintFilledRows(box, [&](int y) {
+            const bool filled = !inner.IsEmpty() && y >= inner.top && y < inner.bottom;
+            return FilledRow{{box.left, box.right},
+                             filled ? Span{inner.left, inner.right} : Span{}};
+        });
+        return;
+    }
+    Coverage coverage(Grown(box, Reach(width)).Intersect(SurfaceRect()));
+    if (coverage.Box().IsEmpty()) {
+        return;
+    }
+    Stroke stroke(coverage, width);
+    const Point corners[] = {{box.left, box.top},
+                             {box.right - 1, box.top},
+                             {box.right - 1, box.bottom - 1},
+                             {box.left, box.bottom - 1}};
+    for (int i = 0; i < 4; ++i) {
+        stroke.Segment(corners[i], corners[(i + 1) % 4]);
+    }
+    for (int y = box.top; y < box.bottom - 1; ++y) {
+        coverage.MarkBrush(y, box.left, box.right - 1);
+    }
+    Paint(coverage);
+}
+
+// An Ellipse is the 1-px outline of EllipseOutline, stroked by a wider pen as a closed path
+// as a Rectangle is; its brush fills each row between the row's outermost outline pixels
+// (under a 1-px outline, as XOR shows; less a wider pen). A box less than 3 pixels wide or
+// high is drawn as a Rectangle.
+void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
+    const Rect box = Normalised(left, top, right, bottom);
+    if (box.Width() < 3 || box.Height() < 3) {
+        Rectangle(box);
+        return;
+    }
+    const int width = pen_->Width();
+    Coverage coverage(Grown(box, width <= 1 ? 0 : Reach(width)).Intersect(SurfaceRect()));
+    if (coverage.Box().IsEmpty()) {
+        return;
+    }
+    const std::vector<OutlinePoint> loop = EllipseOutline(box);
+    const std::vector<Span> rows = OutlineRows(loop, box);
+    if (width <= 1) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            coverage.MarkBrush(box.top + static_cast<int>(i), rows[i].x0,
+                               std::int64_t{rows[i].x1} + 1);
+        }
+        for (const OutlinePoint& p : loop) {
+            coverage.MarkLine(p.at.x, p.at.y);
+        }
+    } else {
+        Stroke stroke(coverage, width);
+        for (std::size_t i = 0; i < loop.size(); ++i) {
+            stroke.Segment(loop[i].at, loop[(i + 1) % loop.size()].at);
+        }
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            coverage.MarkBrush(box.top + static_cast<int>(i), std::int64_t{rows[i].x0} + 1,
+                               rows[i].x1);
         }
     }
     Paint(coverage);
 }
 
+// An Arc runs over Ellipse's outline points, counter-clockwise from the point ArcIndex
+// gives for the start direction up to two points short of the one it gives for the end
+// direction (a whole arc, start equal to end, leaves out the one point just clockwise of
+// its start). Directions are taken from the box's centre pixel (left + w/2, top + h/2). An
+// end direction exactly along the x axis lies at 2 pi, after every point; when the outline
+// has a point on that axis, the loop closes with it once more, so such an arc ends one
+// point later. The points form a polyline: a 1-px pen leaves its last point out, a wider
+// pen strokes all of them.
+void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
+    const Rect box = Normalised(left, top, right, bottom);
+    const Rect surface = SurfaceRect();
+    if (box.IsEmpty() || surface.IsEmpty()) {
+        return;
+    }
+    const std::vector<OutlinePoint> loop = EllipseOutline(box);
+    const std::size_t n = loop.size();
+    const std::int64_t cx = box.left + box.Width() / 2;
+    const std::int64_t cy = box.top + box.Height() / 2;
+    const Vec start{x1 - cx, cy - y1};
+    const Vec end{x2 - cx, cy - y2};
+    const bool endWrapped = end.y == 0 && end.x >= 0;
+    const std::size_t first = ArcIndex(loop, start, false) % n;
+    std::size_t stop = ArcIndex(loop, end, endWrapped);
+    if (endWrapped && box.Height() % 2 == 1) {
+        ++stop;
+    }
+    const std::size_t count = stop > first + 1 ? stop - first - 1 : stop + n - first - 1;
+    const int width = pen_->Width();
+    if (width <= 1) {
+        const Colour pen = pen_->GetColour();
+        for (std::size_t k = 0; k < count; ++k) {
+            const Point p = loop[(first + k) % n].at;
+            PaintPixel(p.x, p.y, pen);
+        }
+        return;
+    }
+    Coverage coverage(Grown(box, Reach(width)).Intersect(surface));
+    Stroke stroke(coverage, width);
+    stroke.Dot(loop[first].at);
+    for (std::size_t k = 0; k < std::min(count, n - 1); ++k) {
+        stroke.Segment(loop[(first + k) % n].at, loop[(first + k + 1) % n].at);
+    }
+    Paint(coverage);
+}
+
+// A Polygon's brush fills by the alternate rule (ForEachFillSpan); its outline is the closed
+// path through the points, as 1-px lines (a pixel two edges pass is inverted twice in XOR
+// mode) or stroked by a wider pen.
+void DeviceContext::Polygon(const Point* points, int count) {
+    if (!points || count < 2) {
+        return;
+    }
+    const int width = pen_->Width();
+    Coverage coverage(
+        Grown(BoundsOf(points, count), width <= 1 ? 0 : Reach(width)).Intersect(SurfaceRect()));
+    const Rect& box = coverage.Box();
+    if (box.IsEmpty()) {
+        return;
+    }
+    std::vector<Vec> vertices(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        vertices[static_cast<std::size_t>(i)] = {points[i].x, points[i].y};
+    }
+    if (width > 1) {
+        Stroke stroke(coverage, width);
+        for (int i = 0; i < count; ++i) {
+            stroke.Segment(points[i], points[(i + 1) % count]);
+        }
+    }
+    ForEachFillSpan(vertices.data(), count, box, [&](int y, std::int64_t x0, std::int64_t x1) {
+        coverage.MarkBrush(y, x0, x1);
+    });
+    if (width <= 1) {
+        for (int i = 0; i < count; ++i) {
+            ForEachLinePixel(points[i], points[(i + 1) % count], box,
+                             [&](int x, int y) { coverage.MarkLine(x, y); });
+        }
+    }
+    Paint(coverage);
+}
+
+// A 1-px line leaves out its end point; a wider one is a Stroke segment, both ends included.
 void DeviceContext::LineTo(int x, int y) {
     const Point from = std::exchange(pos_, Point{x, y});
     const Rect surface = SurfaceRect();
@@ -280,8 +555,12 @@ void DeviceContext::LineTo(int x, int y) {
         return;
     }
     const Point ends[] = {from, pos_};
-    Coverage coverage(PenBounds(ends, 2, width).Intersect(surface));
-    MarkThickLine(coverage, from, pos_, width);
+    Coverage coverage(Grown(BoundsOf(ends, 2), Reach(width)).Intersect(surface));
+    if (coverage.Box().IsEmpty()) {
+        return;
+    }
+    Stroke stroke(coverage, width);
+    stroke.Segment(from, pos_);
     Paint(coverage);
 }
 

@@ -46,15 +46,19 @@ int DeviceContext::DrawText(const std::string& utf8, const Rect& rect, unsigned 
     } else if (format & DT_RIGHT) {
         left = rect.right - run.width;
     }
+    // Horizontally a half pixel of slack goes right of the text, vertically above it.
     int top = rect.top;
     if (format & DT_VCENTER) {
-        top += static_cast<int>(FloorDiv(std::int64_t{rect.Height()} - height, 2));
+        top += static_cast<int>(CeilDiv(std::int64_t{rect.Height()} - height, 2));
     } else if (format & DT_BOTTOM) {
         top = rect.bottom - height;
     }
+    // The height of the text, or with DT_VCENTER or DT_BOTTOM how far below the rectangle's
+    // top the text ends.
+    const int result = (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top : height;
     const Rect clip = rect.Intersect(SurfaceRect());
     if (clip.IsEmpty()) {
-        return height;
+        return result;
     }
     if (bkMode_ == OPAQUE) {
         const Rect box = Rect{left, top, left + run.width, top + height}.Intersect(clip);
@@ -79,7 +83,7 @@ int DeviceContext::DrawText(const std::string& utf8, const Rect& rect, unsigned 
             }
         }
     }
-    return height;
+    return result;
 }
 
 }  // namespace gfx

@@ -174,7 +174,9 @@ void SystemMenu::Draw(gfx::DeviceContext& dc, gfx::Font& font) const {
         int underline = -1;
         const std::string shown = DisplayText(items_[i].text, &underline);
         const gfx::Rect textRect{r.left + kTextLeft, r.top, r.right, r.bottom};
-        const int height = dc.DrawText(shown, textRect, gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+        // With DT_VCENTER the result is how far below the rectangle's top the text ends.
+        const int textBottom =
+            r.top + dc.DrawText(shown, textRect, gfx::DT_VCENTER | gfx::DT_SINGLELINE);
         if (underline >= 0) {
             // The access key's underline sits just below the glyphs' baseline area.
             const int x0 = textRect.left + dc.GetTextExtent(shown.substr(0, underline)).x;
@@ -184,7 +186,7 @@ void SystemMenu::Draw(gfx::DeviceContext& dc, gfx::Font& font) const {
                 ++len;  // the rest of a multi-byte character
             }
             const int x1 = x0 + dc.GetTextExtent(shown.substr(underline, len)).x;
-            const int y = (r.top + r.bottom + height) / 2 - 1;
+            const int y = textBottom - 1;
             HLine(dc, x0, x1, y, kText);
         }
     }

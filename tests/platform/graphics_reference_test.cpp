@@ -173,16 +173,17 @@ Drawing RunOps(const std::string& ops) {
 std::string SideBySide(const ReferenceCase& c, const Drawing& d, auto&& expectedAt) {
     std::ostringstream out;
     for (int y = 0; y < c.height; ++y) {
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int x = 0; x < c.width; ++x) {
-                const Colour want = expectedAt(x, y);
-                const Colour got = d.bitmap.GetPixel(x, y);
-                const Colour shown = pass == 0 ? want : got;
-                const bool unchanged = c.mask ? shown == 0 : shown == d.background;
-                out << (unchanged ? '.' : pass == 1 && got != want && !c.mask ? '*' : '#');
-            }
-            out << (pass == 0 ? "   " : "\n");
+        for (int x = 0; x < c.width; ++x) {
+            const bool drawn = c.mask ? expectedAt(x, y) != 0 : expectedAt(x, y) != d.background;
+            out << (drawn ? '#' : '.');
         }
+        out << "   ";
+        for (int x = 0; x < c.width; ++x) {
+            const Colour got = d.bitmap.GetPixel(x, y);
+            const bool wrong = !c.mask && got != d.background && got != expectedAt(x, y);
+            out << (got == d.background ? '.' : wrong ? '*' : '#');
+        }
+        out << '\n';
     }
     return out.str();
 }

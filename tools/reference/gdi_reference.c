@@ -90,7 +90,8 @@ static void OpenSurface(struct Surface *s, int w, int h, COLORREF bg) {
     for (int i = 0; i < w * h; ++i) {
         s->bits[i] = ToDib(bg);
     }
-    s->pen = s->brush = NULL;
+    s->pen = NULL;
+    s->brush = NULL;
     s->font = NULL;
 }
 
@@ -318,11 +319,11 @@ static void Close(struct Group *g) {
 
 static void Ellipses(void) {
     struct Group g = Open("ellipse");
-    static const int pens[] = {1, 2, 3, 5};
+    static const int pens[] = {1, 2, 3, 4, 5};
     static const int oblong[][2] = {{4, 9}, {9, 4}, {5, 12}, {12, 5}, {20, 7},
                                     {7, 20}, {16, 3}, {3, 16}, {23, 11}, {30, 19}};
     char name[64];
-    for (int p = 0; p < 4; ++p) {
+    for (int p = 0; p < 5; ++p) {
         for (int n = 1; n <= 24; ++n) {
             snprintf(name, sizeof name, "%dx%d-pen%d", n, n, pens[p]);
             Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; brush " BRUSH "; ellipse 5 5 %d %d",
@@ -330,6 +331,9 @@ static void Ellipses(void) {
         }
         for (int i = 0; i < 10; ++i) {
             const int w = oblong[i][0], h = oblong[i][1];
+            /* Wine fills this one with stray brush pixels far outside its box (at the surface's
+             * corners), which no rule of the interface explains; its wider pens are kept. */
+            if (w == 3 && h == 16 && pens[p] == 1) continue;
             snprintf(name, sizeof name, "%dx%d-pen%d", w, h, pens[p]);
             Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; brush " BRUSH "; ellipse 5 5 %d %d",
                 w + 10, h + 10, pens[p], 5 + w, 5 + h);
@@ -372,6 +376,15 @@ static void Arcs(void) {
         snprintf(name, sizeof name, "box%d-slice-reversed", b);
         Add(&g, name, "canvas %d %d " BG "; pen 1 " PEN "; arc %d %d %d %d %d %d %d %d", r + 3,
             bo + 3, l, t, r, bo, l - 2, t - 1, r + 7, t - 3);
+        /* Wide pens stroke the same points. */
+        for (int w = 2; w <= 4; ++w) {
+            snprintf(name, sizeof name, "box%d-top-to-left-pen%d", b, w);
+            Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; arc %d %d %d %d %d %d %d %d",
+                r + 4, bo + 4, w, l + 1, t + 1, r + 1, bo + 1, cx + 1, t + 1, l + 1, cy + 1);
+        }
+        snprintf(name, sizeof name, "box%d-whole-pen3", b);
+        Add(&g, name, "canvas %d %d " BG "; pen 3 " PEN "; arc %d %d %d %d %d %d %d %d", r + 4,
+            bo + 4, l + 1, t + 1, r + 1, bo + 1, cx + 1, t + 1, cx + 1, t + 1);
     }
     Close(&g);
 }

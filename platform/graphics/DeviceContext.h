@@ -117,9 +117,8 @@ private:
     // surface. A shape calls these at most once per pixel.
     void PaintPixel(int x, int y, Colour c);
     void PaintSpan(int y, int x0, int x1, Colour c);  // pixels x0..x1-1 of row y
+    void FillBlock(const Rect& r, Colour c);
     void Paint(const Coverage& coverage);
-    template <class RowAt>
-    void PaintFilledRows(const Rect& box, RowAt&& rowAt);
 
     Bitmap* bitmap_;
     Pen* pen_;

@@ -31,12 +31,6 @@ struct Span {
     bool Empty() const { return x0 >= x1; }
 };
 
-// One row of a filled shape: the pen covers `shape` except `fill`, which the brush covers.
-struct FilledRow {
-    Span shape;
-    Span fill;
-};
-
 // The pixels of one shape inside a clip box and the ink each one takes. Shapes made of
 // overlapping parts (a polygon's edges and fill, a wide pen's dots and bodies) are marked
 // here first and painted afterwards, so each pixel is written once with what the parts add
@@ -119,24 +113,5 @@ private:
     Rect box_;
     std::vector<std::uint8_t> cells_;
 };
-
-// Paints the rows of `box` on the surface, each as rowAt(y) gives it: the brush part once, the
-// pen parts on either side of it once each.
-template <class RowAt>
-void DeviceContext::PaintFilledRows(const Rect& box, RowAt&& rowAt) {
-    const Rect rows = box.Intersect(SurfaceRect());
-    const Colour pen = pen_->GetColour();
-    const Colour brush = brush_->GetColour();
-    for (int y = rows.top; y < rows.bottom; ++y) {
-        const FilledRow row = rowAt(y);
-        if (row.fill.Empty()) {
-            PaintSpan(y, row.shape.x0, row.shape.x1, pen);
-        } else {
-            PaintSpan(y, row.shape.x0, row.fill.x0, pen);
-            PaintSpan(y, row.fill.x0, row.fill.x1, brush);
-            PaintSpan(y, row.fill.x1, row.shape.x1, pen);
-        }
-    }
-}
 
 }  // namespace gfx

@@ -396,12 +396,20 @@ void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     if (width <= 1) {
+        // The ring of edge pixels and the brush inside it never overlap, so each is one block
+        // fill (the whole box when both have one colour).
+        const Colour pen = pen_->GetColour();
+        const Colour brush = brush_->GetColour();
         const Rect inner{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
-        PaintFilledRows(box, [&](int y) {
-            const bool filled = !inner.IsEmpty() && y >= inner.top && y < inner.bottom;
-            return FilledRow{{box.left, box.right},
-                             filled ? Span{inner.left, inner.right} : Span{}};
-        });
+        if (inner.IsEmpty() || (pen == brush && rop2_ != R2_XORPEN)) {
+            FillBlock(box, pen);
+            return;
+        }
+        FillBlock({box.left, box.top, box.right, inner.top}, pen);
+        FillBlock({box.left, inner.top, inner.left, inner.bottom}, pen);
+        FillBlock(inner, brush);
+        FillBlock({inner.right, inner.top, box.right, inner.bottom}, pen);
+        FillBlock({box.left, inner.bottom, box.right, box.bottom}, pen);
         return;
     }
     Coverage coverage(Grown(box, Reach(width)).Intersect(SurfaceRect()));

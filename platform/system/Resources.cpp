@@ -6,13 +6,27 @@
 #include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace sys {
 
 namespace {
 
 std::atomic<const ResourceTable*> g_table{nullptr};
+
+// Bitmaps decoded once per installed table: callers load and delete a bitmap on every draw,
+// as the game does, and get a copy of the decoded pixels each time.
+struct DecodedBitmaps {
+    std::mutex mutex;
+    const ResourceTable* table = nullptr;
+    std::map<int, gfx::Bitmap> byId;
+};
+DecodedBitmaps& Decoded() {
+    static DecodedBitmaps cache;
+    return cache;
+}
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -58,10 +72,10 @@ std::span<const std::uint8_t> FindBitmapData(int id) {
     return {};
 }
 
-bool LoadBitmap(int id, gfx::Bitmap& out) {
-    out = gfx::Bitmap();
-    const std::span<const std::uint8_t> data = FindBitmapData(id);
-    if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+namespace {
+
+bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
+    if (data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return false;
     }
     // SDL's BMP reader needs no SDL_Init; it handles every palette depth the resources use.
@@ -97,6 +111,30 @@ bool LoadBitmap(int id, gfx::Bitmap& out) {
         SDL_UnlockSurface(pixels.get());
     }
     out = std::move(bitmap);
+    return true;
+}
+
+}  // namespace
+
+bool LoadBitmap(int id, gfx::Bitmap& out) {
+    out = gfx::Bitmap();
+    const ResourceTable* table = g_table.load();
+    DecodedBitmaps& cache = Decoded();
+    std::lock_guard lock(cache.mutex);
+    if (cache.table != table) {
+        cache.byId.clear();
+        cache.table = table;
+    }
+    auto it = cache.byId.find(id);
+    if (it == cache.byId.end()) {
+        const std::span<const std::uint8_t> data = FindBitmapData(id);
+        gfx::Bitmap decoded;
+        if (data.empty() || !DecodeBitmap(data, decoded)) {
+            return false;  // not remembered: a table installed later may have it
+        }
+        it = cache.byId.emplace(id, std::move(decoded)).first;
+    }
+    out = it->second;
     return true;
 }
 

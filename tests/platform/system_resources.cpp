@@ -2,10 +2,15 @@
 #include <SDL_surface.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <barrier>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
+#include <thread>
+#include <vector>
 
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
@@ -281,6 +286,47 @@ TEST(ResourceLookup, BrokenOrMissingBitmapsLoadAsNothing) {
     EXPECT_TRUE(bitmap.IsNull());
     EXPECT_FALSE(sys::LoadBitmap(8, bitmap));
     EXPECT_TRUE(bitmap.IsNull());
+    sys::InstallResources(nullptr);
+}
+
+TEST(ResourceLookup, DecodedBitmapsAreSharedPerTableAndCopiedOut) {
+    // Bitmap 132 of a table of our own is the game's 134; two threads load it at once from a
+    // cache that starts empty, each often, and scribble on their copies.
+    InstallTolvaneResources();
+    const std::span<const std::uint8_t> mask = sys::FindBitmapData(IDB_BIRD_MASK0);
+    gfx::Bitmap expected;
+    ASSERT_TRUE(sys::LoadBitmap(IDB_BIRD_MASK0, expected));
+    gfx::Bitmap colour;
+    ASSERT_TRUE(sys::LoadBitmap(IDB_BIRD0, colour));
+    const sys::BitmapResource bitmaps[] = {{IDB_BIRD0, mask}};
+    const sys::ResourceTable table{bitmaps, {}, {}};
+    sys::InstallResources(&table);
+
+    std::barrier start(2);
+    const auto loader = [&](std::vector<bool>& same) {
+        start.arrive_and_wait();
+        for (int i = 0; i < 200; ++i) {
+            gfx::Bitmap b;
+            sys::LoadBitmap(IDB_BIRD0, b);
+            same.push_back(
+                b.Width() == expected.Width() && b.Height() == expected.Height() &&
+                std::equal(b.Data(), b.Data() + b.Width() * b.Height(), expected.Data()));
+            b.Fill(0x123456);
+        }
+    };
+    std::vector<bool> a, b;
+    std::thread other(loader, std::ref(b));
+    loader(a);
+    other.join();
+    EXPECT_EQ(std::count(a.begin(), a.end(), true), 200);
+    EXPECT_EQ(std::count(b.begin(), b.end(), true), 200);
+
+    // The game's table again: its own bitmap 132, not the one decoded for the other table.
+    InstallTolvaneResources();
+    gfx::Bitmap again;
+    ASSERT_TRUE(sys::LoadBitmap(IDB_BIRD0, again));
+    EXPECT_TRUE(
+        std::equal(again.Data(), again.Data() + again.Width() * again.Height(), colour.Data()));
     sys::InstallResources(nullptr);
 }
 

@@ -115,7 +115,7 @@ void DrawShapes(DeviceContext& dc, const Rect& area) {
          [](DeviceContext& dc, const Rect& b) {
              WithTools(dc, 1, kRed, kGreen, [&] { dc.Rectangle(Inset(b, 30, 25)); });
          }},
-        {"Rectangle, 5-px pen inside",
+        {"Rectangle, 5-px pen centred",
          [](DeviceContext& dc, const Rect& b) {
              WithTools(dc, 5, kBlue, kYellow, [&] { dc.Rectangle(Inset(b, 30, 25)); });
          }},
@@ -154,7 +154,7 @@ void DrawShapes(DeviceContext& dc, const Rect& area) {
              WithTools(dc, 1, kBlue, kBlue,
                        [&] { dc.Arc(r.left, r.top, r.right, r.bottom, c.x, r.top, r.right, c.y); });
          }},
-        {"Arc, start = end: whole",
+        {"Arc, start = end: all but 1 px",
          [](DeviceContext& dc, const Rect& b) {
              const Rect r = Inset(b, 40, 15);
              const int x = r.Centre().x;
@@ -398,7 +398,7 @@ void DrawChicks(DeviceContext& dc, const Rect& area) {
 
 std::vector<Section> Sections() {
     return {
-        {"Shapes: pen outline inside the box, brush fill, copy and XOR mix modes", 510, DrawShapes},
+        {"Shapes: pen centred on the outline, brush fill, copy and XOR mix modes", 510, DrawShapes},
         {"Block transfers, clipped to both surfaces", 150, DrawBlocks},
         {"Text in \"ＭＳ ゴシック\", centred in its rectangle (grey frame just outside)", 270,
          DrawTexts},

@@ -45,7 +45,7 @@ struct Surface {
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ oldBitmap;
-    DWORD *bits; /* top-down rows of 0x00RRGGBB */
+    DWORD* bits; /* top-down rows of 0x00RRGGBB */
     int width, height;
     COLORREF background;
     HPEN pen;
@@ -61,14 +61,14 @@ static COLORREF FromDib(DWORD p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-static void Fail(const char *what, const char *script) {
+static void Fail(const char* what, const char* script) {
     fprintf(stderr, "gdi_reference: %s in: %s\n", what, script);
     exit(1);
 }
 
-static void OpenSurface(struct Surface *s, int w, int h, COLORREF bg) {
+static void OpenSurface(struct Surface* s, int w, int h, COLORREF bg) {
     BITMAPINFO info;
-    void *bits = NULL;
+    void* bits = NULL;
     memset(&info, 0, sizeof info);
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = w;
@@ -83,7 +83,7 @@ static void OpenSurface(struct Surface *s, int w, int h, COLORREF bg) {
         exit(1);
     }
     s->oldBitmap = SelectObject(s->dc, s->bitmap);
-    s->bits = (DWORD *)bits;
+    s->bits = (DWORD*)bits;
     s->width = w;
     s->height = h;
     s->background = bg;
@@ -95,53 +95,62 @@ static void OpenSurface(struct Surface *s, int w, int h, COLORREF bg) {
     s->font = NULL;
 }
 
-static void CloseSurface(struct Surface *s) {
+static void CloseSurface(struct Surface* s) {
     SelectObject(s->dc, GetStockObject(BLACK_PEN));
     SelectObject(s->dc, GetStockObject(WHITE_BRUSH));
     SelectObject(s->dc, GetStockObject(SYSTEM_FONT));
     SelectObject(s->dc, s->oldBitmap);
-    if (s->pen) DeleteObject(s->pen);
-    if (s->brush) DeleteObject(s->brush);
-    if (s->font) DeleteObject(s->font);
+    if (s->pen)
+        DeleteObject(s->pen);
+    if (s->brush)
+        DeleteObject(s->brush);
+    if (s->font)
+        DeleteObject(s->font);
     DeleteObject(s->bitmap);
     DeleteDC(s->dc);
 }
 
 /* Runs `script` into a new surface, appending each recorded result to `results`. Returns
  * nonzero when the script draws text. */
-static int Run(const char *script, struct Surface *s, char *results, size_t resultsSize) {
+static int Run(const char* script, struct Surface* s, char* results, size_t resultsSize) {
     char buffer[8192];
     int drawsText = 0;
     int opened = 0;
     results[0] = '\0';
-    if (strlen(script) >= sizeof buffer) Fail("script too long", script);
+    if (strlen(script) >= sizeof buffer)
+        Fail("script too long", script);
     strcpy(buffer, script);
-    for (char *op = strtok(buffer, ";"); op; op = strtok(NULL, ";")) {
+    for (char* op = strtok(buffer, ";"); op; op = strtok(NULL, ";")) {
         char name[16];
         int used = 0;
-        while (*op == ' ') ++op;
-        if (sscanf(op, "%15s%n", name, &used) != 1) continue;
-        const char *args = op + used;
+        while (*op == ' ')
+            ++op;
+        if (sscanf(op, "%15s%n", name, &used) != 1)
+            continue;
+        const char* args = op + used;
         int v[MAX_OPS];
         int n = 0;
         if (strcmp(name, "text") != 0 && strcmp(name, "font") != 0) {
-            const char *p = args;
-            char *end;
+            const char* p = args;
+            char* end;
             for (;;) {
-                while (*p == ' ') ++p;
-                if (!*p) break;
+                while (*p == ' ')
+                    ++p;
+                if (!*p)
+                    break;
                 /* Colours are hexadecimal, everything else decimal. */
                 int hex = (strcmp(name, "canvas") == 0 && n == 2) ||
                           (strcmp(name, "checker") == 0 && n >= 1) ||
                           (strcmp(name, "pen") == 0 && n == 1) || strcmp(name, "brush") == 0 ||
-                          strcmp(name, "bkcolor") == 0 ||
-                          strcmp(name, "textcolor") == 0;
+                          strcmp(name, "bkcolor") == 0 || strcmp(name, "textcolor") == 0;
                 v[n++] = (int)strtol(p, &end, hex ? 16 : 10);
-                if (end == p || n >= MAX_OPS) Fail("bad number", script);
+                if (end == p || n >= MAX_OPS)
+                    Fail("bad number", script);
                 p = end;
             }
         }
-        if (!opened && strcmp(name, "canvas") != 0) Fail("no canvas first", script);
+        if (!opened && strcmp(name, "canvas") != 0)
+            Fail("no canvas first", script);
         if (strcmp(name, "canvas") == 0) {
             OpenSurface(s, v[0], v[1], (COLORREF)v[2]);
             opened = 1;
@@ -153,12 +162,14 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
         } else if (strcmp(name, "pen") == 0) {
             HPEN pen = CreatePen(PS_SOLID, v[0], (COLORREF)v[1]);
             SelectObject(s->dc, pen);
-            if (s->pen) DeleteObject(s->pen);
+            if (s->pen)
+                DeleteObject(s->pen);
             s->pen = pen;
         } else if (strcmp(name, "brush") == 0) {
             HBRUSH brush = CreateSolidBrush((COLORREF)v[0]);
             SelectObject(s->dc, brush);
-            if (s->brush) DeleteObject(s->brush);
+            if (s->brush)
+                DeleteObject(s->brush);
             s->brush = brush;
         } else if (strcmp(name, "rop") == 0) {
             SetROP2(s->dc, v[0]);
@@ -181,7 +192,8 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
         } else if (strcmp(name, "font") == 0) {
             int px = 0, at = 0;
             char face[64];
-            if (sscanf(args, "%d %63s%n", &px, face, &at) != 2) Fail("bad font", script);
+            if (sscanf(args, "%d %63s%n", &px, face, &at) != 2)
+                Fail("bad font", script);
             WCHAR wide[64];
             MultiByteToWideChar(CP_UTF8, 0, face, -1, wide, 64);
             /* A negative height asks for the character height (the em), as a point size does. */
@@ -189,7 +201,8 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH | FF_DONTCARE, wide);
             SelectObject(s->dc, font);
-            if (s->font) DeleteObject(s->font);
+            if (s->font)
+                DeleteObject(s->font);
             s->font = font;
             WCHAR got[64];
             char gotUtf8[128];
@@ -209,8 +222,8 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
             RECT r;
             unsigned format = 0;
             int at = 0;
-            if (sscanf(args, "%ld %ld %ld %ld %x %n", &r.left, &r.top, &r.right, &r.bottom,
-                       &format, &at) != 5)
+            if (sscanf(args, "%ld %ld %ld %ld %x %n", &r.left, &r.top, &r.right, &r.bottom, &format,
+                       &at) != 5)
                 Fail("bad text", script);
             WCHAR wide[512];
             int len = MultiByteToWideChar(CP_UTF8, 0, args + at, -1, wide, 512) - 1;
@@ -222,7 +235,8 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
             Fail("unknown operation", script);
         }
     }
-    if (!opened) Fail("empty script", script);
+    if (!opened)
+        Fail("empty script", script);
     GdiFlush();
     return drawsText;
 }
@@ -230,19 +244,20 @@ static int Run(const char *script, struct Surface *s, char *results, size_t resu
 /* --- Writing the cases ------------------------------------------------------------------- */
 
 struct Group {
-    const char *name;
-    FILE *file;
+    const char* name;
+    FILE* file;
     int cases;
 };
 
-static void Write(struct Group *g, const char *caseName, const char *script) {
+static void Write(struct Group* g, const char* caseName, const char* script) {
     struct Surface s;
     char results[1024];
     memset(&s, 0, sizeof s);
     const int mask = Run(script, &s, results, sizeof results);
-    FILE *f = g->file;
+    FILE* f = g->file;
     fprintf(f, "case %s\nops %s\n", caseName, script);
-    if (results[0]) fprintf(f, "returns %s\n", results);
+    if (results[0])
+        fprintf(f, "returns %s\n", results);
     if (mask) {
         fprintf(f, "mask %d %d\n", s.width, s.height);
         for (int y = 0; y < s.height; ++y) {
@@ -256,20 +271,24 @@ static void Write(struct Group *g, const char *caseName, const char *script) {
         for (int i = 0; i < s.width * s.height; ++i) {
             const COLORREF c = FromDib(s.bits[i]);
             int k = 0;
-            while (k < count && colours[k] != c) ++k;
+            while (k < count && colours[k] != c)
+                ++k;
             if (k == count && c != s.background) {
-                if (count == MAX_COLOURS) Fail("too many colours", script);
+                if (count == MAX_COLOURS)
+                    Fail("too many colours", script);
                 colours[count++] = c;
             }
         }
         fprintf(f, "image %d %d", s.width, s.height);
-        for (int k = 0; k < count; ++k) fprintf(f, " %c=%06lx", kSymbols[k], (unsigned long)colours[k]);
+        for (int k = 0; k < count; ++k)
+            fprintf(f, " %c=%06lx", kSymbols[k], (unsigned long)colours[k]);
         fputc('\n', f);
         for (int y = 0; y < s.height; ++y) {
             for (int x = 0; x < s.width; ++x) {
                 const COLORREF c = FromDib(s.bits[y * s.width + x]);
                 int k = 0;
-                while (k < count && colours[k] != c) ++k;
+                while (k < count && colours[k] != c)
+                    ++k;
                 fputc(c == s.background ? '.' : kSymbols[k], f);
             }
             fputc('\n', f);
@@ -280,7 +299,7 @@ static void Write(struct Group *g, const char *caseName, const char *script) {
     ++g->cases;
 }
 
-static void Add(struct Group *g, const char *caseName, const char *format, ...) {
+static void Add(struct Group* g, const char* caseName, const char* format, ...) {
     char script[8192];
     va_list args;
     va_start(args, format);
@@ -289,7 +308,7 @@ static void Add(struct Group *g, const char *caseName, const char *format, ...) 
     Write(g, caseName, script);
 }
 
-static struct Group Open(const char *name) {
+static struct Group Open(const char* name) {
     char path[256];
     struct Group g;
     snprintf(path, sizeof path, "%s.txt", name);
@@ -300,11 +319,12 @@ static struct Group Open(const char *name) {
         fprintf(stderr, "gdi_reference: cannot write %s\n", path);
         exit(1);
     }
-    fprintf(g.file, "# Drawn by tools/reference/gdi_reference.c; regenerate with scripts/references.\n\n");
+    fprintf(g.file,
+            "# Drawn by tools/reference/gdi_reference.c; regenerate with scripts/references.\n\n");
     return g;
 }
 
-static void Close(struct Group *g) {
+static void Close(struct Group* g) {
     fclose(g->file);
     printf("%-10s %4d cases\n", g->name, g->cases);
 }
@@ -320,7 +340,7 @@ static void Close(struct Group *g) {
 static void Ellipses(void) {
     struct Group g = Open("ellipse");
     static const int pens[] = {1, 2, 3, 4, 5};
-    static const int oblong[][2] = {{4, 9}, {9, 4}, {5, 12}, {12, 5}, {20, 7},
+    static const int oblong[][2] = {{4, 9},  {9, 4},  {5, 12}, {12, 5},  {20, 7},
                                     {7, 20}, {16, 3}, {3, 16}, {23, 11}, {30, 19}};
     char name[64];
     for (int p = 0; p < 5; ++p) {
@@ -333,7 +353,8 @@ static void Ellipses(void) {
             const int w = oblong[i][0], h = oblong[i][1];
             /* Wine fills this one with stray brush pixels far outside its box (at the surface's
              * corners), which no rule of the interface explains; its wider pens are kept. */
-            if (w == 3 && h == 16 && pens[p] == 1) continue;
+            if (w == 3 && h == 16 && pens[p] == 1)
+                continue;
             snprintf(name, sizeof name, "%dx%d-pen%d", w, h, pens[p]);
             Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; brush " BRUSH "; ellipse 5 5 %d %d",
                 w + 10, h + 10, pens[p], 5 + w, 5 + h);
@@ -353,11 +374,11 @@ static void Arcs(void) {
         const int cx = (l + r) / 2, cy = (t + bo) / 2;
         /* Whole arcs starting at each side (start = end). */
         const int sides[4][2] = {{cx, t}, {r, cy}, {cx, bo}, {l, cy}};
-        static const char *sideNames[] = {"top", "right", "bottom", "left"};
+        static const char* sideNames[] = {"top", "right", "bottom", "left"};
         for (int s = 0; s < 4; ++s) {
             snprintf(name, sizeof name, "box%d-whole-from-%s", b, sideNames[s]);
-            Add(&g, name, "canvas %d %d " BG "; pen 1 " PEN "; arc %d %d %d %d %d %d %d %d",
-                r + 3, bo + 3, l, t, r, bo, sides[s][0], sides[s][1], sides[s][0], sides[s][1]);
+            Add(&g, name, "canvas %d %d " BG "; pen 1 " PEN "; arc %d %d %d %d %d %d %d %d", r + 3,
+                bo + 3, l, t, r, bo, sides[s][0], sides[s][1], sides[s][0], sides[s][1]);
         }
         /* Partial arcs: quarter, half and three quarters from each side, and a small slice
          * across the top whose ends lie between outline points. */
@@ -366,8 +387,7 @@ static void Arcs(void) {
                 const int e = (s + k) % 4;
                 snprintf(name, sizeof name, "box%d-%s-to-%s", b, sideNames[s], sideNames[e]);
                 Add(&g, name, "canvas %d %d " BG "; pen 1 " PEN "; arc %d %d %d %d %d %d %d %d",
-                    r + 3, bo + 3, l, t, r, bo, sides[s][0], sides[s][1], sides[e][0],
-                    sides[e][1]);
+                    r + 3, bo + 3, l, t, r, bo, sides[s][0], sides[s][1], sides[e][0], sides[e][1]);
             }
         }
         snprintf(name, sizeof name, "box%d-slice", b);
@@ -379,8 +399,8 @@ static void Arcs(void) {
         /* Wide pens stroke the same points. */
         for (int w = 2; w <= 4; ++w) {
             snprintf(name, sizeof name, "box%d-top-to-left-pen%d", b, w);
-            Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; arc %d %d %d %d %d %d %d %d",
-                r + 4, bo + 4, w, l + 1, t + 1, r + 1, bo + 1, cx + 1, t + 1, l + 1, cy + 1);
+            Add(&g, name, "canvas %d %d " BG "; pen %d " PEN "; arc %d %d %d %d %d %d %d %d", r + 4,
+                bo + 4, w, l + 1, t + 1, r + 1, bo + 1, cx + 1, t + 1, l + 1, cy + 1);
         }
         snprintf(name, sizeof name, "box%d-whole-pen3", b);
         Add(&g, name, "canvas %d %d " BG "; pen 3 " PEN "; arc %d %d %d %d %d %d %d %d", r + 4,
@@ -398,10 +418,12 @@ static void Lines(void) {
     for (int k = 0; k < 7; ++k) {
         for (int s = 0; s < 4; ++s) {
             for (int yMajor = 0; yMajor < 2; ++yMajor) {
-                if (yMajor && slopes[k][0] == slopes[k][1]) continue;
+                if (yMajor && slopes[k][0] == slopes[k][1])
+                    continue;
                 const int dx = signs[s][0] * (yMajor ? slopes[k][1] : slopes[k][0]);
                 const int dy = signs[s][1] * (yMajor ? slopes[k][0] : slopes[k][1]);
-                if ((dx == 0 && s % 2) || (dy == 0 && s >= 2)) continue;
+                if ((dx == 0 && s % 2) || (dy == 0 && s >= 2))
+                    continue;
                 const int x0 = 14, y0 = 14;
                 snprintf(name, sizeof name, "d%+d%+d", dx, dy);
                 Add(&g, name, "canvas 29 29 " BG "; pen 1 " PEN "; line %d %d %d %d", x0, y0,
@@ -424,20 +446,20 @@ static void Lines(void) {
 static void WideLines(void) {
     struct Group g = Open("wideline");
     static const struct {
-        const char *name;
+        const char* name;
         int x0, y0, x1, y1;
     } kinds[] = {{"horizontal", 8, 12, 24, 12}, {"vertical", 12, 6, 12, 22},
-                 {"diagonal", 8, 8, 22, 22},     {"antidiagonal", 8, 22, 22, 8},
-                 {"shallow", 6, 10, 26, 16},     {"steep", 10, 6, 17, 26}};
+                 {"diagonal", 8, 8, 22, 22},    {"antidiagonal", 8, 22, 22, 8},
+                 {"shallow", 6, 10, 26, 16},    {"steep", 10, 6, 17, 26}};
     char name[64];
     for (int w = 2; w <= 6; ++w) {
         for (int k = 0; k < 6; ++k) {
             snprintf(name, sizeof name, "%s-w%d", kinds[k].name, w);
-            Add(&g, name, "canvas 32 32 " BG "; pen %d " PEN "; line %d %d %d %d", w,
-                kinds[k].x0, kinds[k].y0, kinds[k].x1, kinds[k].y1);
+            Add(&g, name, "canvas 32 32 " BG "; pen %d " PEN "; line %d %d %d %d", w, kinds[k].x0,
+                kinds[k].y0, kinds[k].x1, kinds[k].y1);
             snprintf(name, sizeof name, "%s-w%d-reversed", kinds[k].name, w);
-            Add(&g, name, "canvas 32 32 " BG "; pen %d " PEN "; line %d %d %d %d", w,
-                kinds[k].x1, kinds[k].y1, kinds[k].x0, kinds[k].y0);
+            Add(&g, name, "canvas 32 32 " BG "; pen %d " PEN "; line %d %d %d %d", w, kinds[k].x1,
+                kinds[k].y1, kinds[k].x0, kinds[k].y0);
         }
         snprintf(name, sizeof name, "dot-w%d", w);
         Add(&g, name, "canvas 16 16 " BG "; pen %d " PEN "; line 8 8 8 8", w);
@@ -450,8 +472,8 @@ static void WideLines(void) {
 static void Polygons(void) {
     struct Group g = Open("polygon");
     static const struct {
-        const char *name;
-        const char *points;
+        const char* name;
+        const char* points;
         int w, h;
     } shapes[] = {
         {"diamond", "0 25 24 0 49 25 24 50", 52, 53},
@@ -481,9 +503,9 @@ static void Polygons(void) {
 
 static void Rectangles(void) {
     struct Group g = Open("rectangle");
-    static const int boxes[][4] = {{5, 5, 21, 17}, {6, 6, 9, 8}, {6, 6, 7, 7},
+    static const int boxes[][4] = {{5, 5, 21, 17}, {6, 6, 9, 8},  {6, 6, 7, 7},
                                    {6, 6, 7, 16},  {6, 6, 16, 7}, {16, 14, 5, 5}};
-    static const char *names[] = {"16x12", "3x2", "1x1", "1x10", "10x1", "swapped"};
+    static const char* names[] = {"16x12", "3x2", "1x1", "1x10", "10x1", "swapped"};
     char name[64];
     for (int w = 1; w <= 6; ++w) {
         for (int b = 0; b < 6; ++b) {
@@ -500,9 +522,9 @@ static void Rectangles(void) {
 static void Xor(void) {
     struct Group g = Open("xor");
     static const struct {
-        const char *name;
+        const char* name;
         int pen;
-        const char *shape;
+        const char* shape;
     } shapes[] = {
         {"rect", 1, "rect 4 5 26 21"},
         {"rect-pen3", 3, "rect 4 5 26 21"},
@@ -530,10 +552,10 @@ static void Xor(void) {
 static void Texts(void) {
     struct Group g = Open("text");
     static const struct {
-        const char *name;
+        const char* name;
         int px, w, h, l, t, r, b;
         unsigned format;
-        const char *text;
+        const char* text;
     } cases[] = {
         {"stage-centred", 26, 200, 60, 10, 5, 190, 55, 0x25, "Stage1"},
         {"game-over-centred", 53, 400, 90, 5, 5, 395, 85, 0x25, "Game Over!!"},
@@ -543,7 +565,8 @@ static void Texts(void) {
         {"taller-than-rect", 40, 160, 40, 10, 12, 150, 30, 0x25, "Kovalo"},
         {"top-left", 16, 90, 40, 5, 5, 85, 35, 0x20, "Exit"},
         {"bottom-right", 16, 90, 40, 5, 5, 85, 35, 0x2A, "Stop"},
-        {"japanese", 20, 140, 40, 5, 5, 135, 35, 0x25, "\xe3\x82\xb9\xe3\x83\x86\xe3\x83\xbc\xe3\x82\xb8"},
+        {"japanese", 20, 140, 40, 5, 5, 135, 35, 0x25,
+         "\xe3\x82\xb9\xe3\x83\x86\xe3\x83\xbc\xe3\x82\xb8"},
     };
     char name[64];
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {

@@ -2,14 +2,14 @@
 
 #include <atomic>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "platform/system/CriticalSection.h"
 
-// An ordered list of heap-allocated elements that it owns. Elements are deleted only by
-// DeleteAll; the destructor releases the list but no element, so every owner calls DeleteAll
-// before the list goes. Add, AddNew, GetAt and DeleteAll each hold m_lock for their whole
-// call; GetCount reads an atomic count without it.
+// An ordered list of heap-allocated elements that it owns: DeleteAll deletes them, and so
+// does the destructor for whatever the list still holds. Add, AddNew, GetAt and DeleteAll
+// each hold m_lock for their whole call; GetCount reads an atomic count without it.
 //
 // A pointer from GetAt stays valid only until the next DeleteAll, possibly on another thread.
 // A caller that walks the list while another thread may empty it holds a CWalkLock for the
@@ -27,7 +27,7 @@ public:
     };
 
     CSerrikList() = default;
-    virtual ~CSerrikList() = default;
+    virtual ~CSerrikList() { DeleteAll(); }
     CSerrikList(const CSerrikList&) = delete;
     CSerrikList& operator=(const CSerrikList&) = delete;
 
@@ -40,13 +40,18 @@ public:
         m_nCount.store(static_cast<int>(m_list.size()));
     }
 
-    // Appends a default-constructed element and returns it.
+    // Appends a default-constructed element and returns it, or returns nullptr and leaves
+    // the list as it was when there is no memory for it: callers skip a null result.
     T* AddNew() {
         sys::ScopedLock lock(m_lock);
-        auto p = std::make_unique<T>();
-        m_list.push_back(p.get());
-        m_nCount.store(static_cast<int>(m_list.size()));
-        return p.release();
+        try {
+            auto p = std::make_unique<T>();
+            m_list.push_back(p.get());
+            m_nCount.store(static_cast<int>(m_list.size()));
+            return p.release();
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
     }
 
     // The element at a zero-based index, or nullptr outside 0 .. count - 1.

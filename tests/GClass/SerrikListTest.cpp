@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include "tests/support/LockProbe.h"
 
 namespace {
 
@@ -86,14 +91,68 @@ TEST_F(SerrikListTest, DeleteAllRunsEachDestructorExactlyOnce) {
     EXPECT_EQ(Tracked::destroyed, 4);
 }
 
-TEST_F(SerrikListTest, DestroyingTheListDeletesNoElement) {
-    Tracked* kept = nullptr;
+TEST_F(SerrikListTest, DestroyingTheListDeletesWhatItStillHolds) {
     {
         CSerrikList<Tracked> list;
-        kept = list.AddNew();
+        list.AddNew();
+        list.Add(new DerivedTracked);
+        list.Add(nullptr);
     }
-    EXPECT_EQ(Tracked::destroyed, 0);
-    delete kept;
+    EXPECT_EQ(Tracked::destroyed, 2);
+    EXPECT_EQ(DerivedTracked::derivedDestroyed, 1);
+    EXPECT_EQ(Tracked::alive, 0);
+}
+
+// An element whose allocation fails on request, as when memory runs out.
+struct Scarce : Tracked {
+    static inline int failAt = -1;  // the allocation number that fails
+    static inline int allocations = 0;
+    static void* operator new(std::size_t size) {
+        if (allocations++ == failAt) {
+            throw std::bad_alloc();
+        }
+        return ::operator new(size);
+    }
+    static void operator delete(void* p) { ::operator delete(p); }
+};
+
+TEST_F(SerrikListTest, AnAddNewWithoutMemoryYieldsNullAndLeavesTheListAsItWas) {
+    CSerrikList<Scarce> list;
+    Scarce::allocations = 0;
+    Scarce::failAt = 1;
+    std::vector<bool> got;
+    for (int i = 0; i < 3; ++i) {
+        Scarce* p = nullptr;
+        EXPECT_NO_THROW(p = list.AddNew()) << i;
+        got.push_back(p != nullptr);
+    }
+    Scarce::failAt = -1;
+    EXPECT_EQ(got, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(list.GetCount(), 2);
+    EXPECT_NE(list.GetAt(1), nullptr);
+    list.DeleteAll();
+    EXPECT_EQ(Tracked::alive, 0);
+}
+
+// Each operation that touches the elements waits while another thread holds the list's lock.
+TEST_F(SerrikListTest, EveryElementOperationTakesTheListsLock) {
+    CSerrikList<Tracked> list;
+    list.AddNew();
+    const auto hold = [&](const std::function<void()>& inside) {
+        CSerrikList<Tracked>::CWalkLock walk(list);
+        inside();
+    };
+    std::atomic<Tracked*> fetched{nullptr};
+    const std::vector<std::string> ignored =
+        testsupport::OpsThatIgnoreTheLock(hold, {
+                                                    {"Add", [&] { list.Add(new Tracked); }},
+                                                    {"AddNew", [&] { list.AddNew(); }},
+                                                    {"GetAt", [&] { fetched = list.GetAt(0); }},
+                                                    {"DeleteAll", [&] { list.DeleteAll(); }},
+                                                });
+    EXPECT_EQ(ignored, std::vector<std::string>{});
+    list.DeleteAll();
+    EXPECT_EQ(Tracked::alive, 0);
 }
 
 // One thread refills the list over and over while another walks it under the walk lock,

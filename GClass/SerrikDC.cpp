@@ -71,7 +71,11 @@ void CSerrikDC::DrawChecker(gfx::Rect rc, gfx::Colour first, gfx::Colour second,
     grid.SetRect(rc.left, rc.top, rc.right, rc.bottom);
     const int cols = grid.Width() / cellSize;
     const int rows = grid.Height() / cellSize;
-    // A cell larger than the rectangle gives no grid: Divide asserts and nothing is drawn.
+    // A cell larger than the rectangle leaves no whole cell: nothing to draw, and no grid to
+    // ask for one.
+    if (cols < 1 || rows < 1) {
+        return;
+    }
     grid.Divide(cols, rows);
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < cols; ++col) {
@@ -252,19 +256,26 @@ void CSerrikDC::SetPixelAt(gfx::Point pt, gfx::Colour colour) {
 }
 
 void CSerrikDC::FillArea(gfx::Rect rc, int x, int y, gfx::Colour colour) {
+    // The fill stays inside its rectangle: a seed outside it paints nothing.
+    if (!rc.Contains(x, y)) {
+        return;
+    }
     const gfx::Colour target = m_pDC->GetPixel(x, y);
     // Off the surface every pixel reads as the invalid colour, so the walk would never end.
     if (target == gfx::kInvalidColour) {
         return;
     }
-    FillRun(x, y, rc.left, rc.right, +1, target, colour);
-    FillRun(x, y, rc.left, rc.right, -1, target, colour);
+    FillRun(x, y, rc, +1, target, colour);
+    FillRun(x, y, rc, -1, target, colour);
 }
 
-void CSerrikDC::FillRun(int x, int y, int left, int right, int dir, gfx::Colour target,
+void CSerrikDC::FillRun(int x, int y, gfx::Rect rc, int dir, gfx::Colour target,
                         gfx::Colour colour) {
+    const int left = rc.left;
+    const int right = rc.right;
     // Each step hands on to exactly one next row, so a loop visits the rows in the same order
-    // as a recursion would, without one stack frame per row.
+    // as a recursion would, without one stack frame per row. The walk ends at the rectangle's
+    // top or bottom as it does at a row whose midpoint differs.
     for (;;) {
         int leftEnd = x;
         while (leftEnd > left && m_pDC->GetPixel(leftEnd, y) == target) {
@@ -278,7 +289,7 @@ void CSerrikDC::FillRun(int x, int y, int left, int right, int dir, gfx::Colour 
         }
         const int mid = (leftEnd + rightEnd) / 2;
         const int next = dir == 1 ? y + 1 : y - 1;
-        if (m_pDC->GetPixel(mid, next) != target) {
+        if (next < rc.top || next >= rc.bottom || m_pDC->GetPixel(mid, next) != target) {
             return;
         }
         x = mid;

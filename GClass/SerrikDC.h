@@ -67,8 +67,8 @@ public:
 
     // Fills with `colour` the pixels of the seed's colour, one run per row strictly between
     // rc.left and rc.right, following each run's midpoint downwards and then upwards until
-    // a midpoint pixel differs (rc.top and rc.bottom are not consulted). A seed off the
-    // surface draws nothing.
+    // a midpoint pixel differs or the walk reaches rc.top or rc.bottom: no pixel outside rc
+    // changes. A seed outside rc or off the surface draws nothing.
     void FillArea(gfx::Rect rc, int x, int y, gfx::Colour colour);
 
     // Stores the start point of the following DrawLineFromAnchor calls; draws nothing.
@@ -87,8 +87,7 @@ private:
     void DrawTextBox(gfx::Rect box, const std::string& text, int size, gfx::Colour colour);
     // One row step of FillArea: paints the run through (x, y), then moves on to the next
     // row in direction `dir` while the run's midpoint there has the target colour.
-    void FillRun(int x, int y, int left, int right, int dir, gfx::Colour target,
-                 gfx::Colour colour);
+    void FillRun(int x, int y, gfx::Rect rc, int dir, gfx::Colour target, gfx::Colour colour);
 
     gfx::DeviceContext* m_pDC;
     int m_bXor;

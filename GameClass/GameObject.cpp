@@ -54,70 +54,119 @@ gfx::Rect CGameObject::RectAround(gfx::Point centre) const {
     return {centre.x - hw, centre.y - hh, centre.x + hw, centre.y + hh};
 }
 
-gfx::Rect CGameObject::GetRect() const {
+gfx::Rect CGameObject::OffsetRect() const {
     return RectAround(m_ptPos).Offset(m_ptOffset.x, m_ptOffset.y);
 }
 
+int CGameObject::DistanceTo(int x, int y) const {
+    return IntegerDistance(static_cast<std::int64_t>(x) - m_ptPos.x,
+                           static_cast<std::int64_t>(y) - m_ptPos.y);
+}
+
+gfx::Point CGameObject::MovePoint() const {
+    const double t = m_nTime;
+    return {ToPixel(m_ptPos.x + t * m_dVx + 0.5 * m_dAx * t * t),
+            ToPixel(m_ptPos.y + t * m_dVy + 0.5 * m_dAy * t * t)};
+}
+
+gfx::Rect CGameObject::GetRect() const {
+    StateGuard guard(this);
+    return OffsetRect();
+}
+
 gfx::Point CGameObject::GetPoint() const {
+    StateGuard guard(this);
     return {m_ptPos.x + m_ptOffset.x, m_ptPos.y + m_ptOffset.y};
 }
 
 void CGameObject::SetPoint(int x, int y) {
+    StateGuard guard(this);
     m_ptPos = {x, y};
 }
 
 void CGameObject::SetPos(int x, int y) {
+    StateGuard guard(this);
     m_ptPos.x = x;
     m_ptPos.y = y;
 }
 
 void CGameObject::SetX(int x) {
+    StateGuard guard(this);
     m_ptPos.x = x;
 }
 
 void CGameObject::SetY(int y) {
+    StateGuard guard(this);
     m_ptPos.y = y;
 }
 
 void CGameObject::Offset(int dx, int dy) {
+    StateGuard guard(this);
     m_ptPos.x += dx;
     m_ptPos.y += dy;
 }
 
 void CGameObject::MoveLeft() {
+    StateGuard guard(this);
     m_ptPos.x += ToPixel(-m_dStepX);
 }
 
 void CGameObject::MoveRight() {
+    StateGuard guard(this);
     m_ptPos.x += ToPixel(m_dStepX);
 }
 
 void CGameObject::MoveUp() {
+    StateGuard guard(this);
     m_ptPos.y += ToPixel(-m_dStepY);
 }
 
 void CGameObject::MoveDown() {
+    StateGuard guard(this);
     m_ptPos.y += ToPixel(m_dStepY);
 }
 
 void CGameObject::Move() {
+    StateGuard guard(this);
     m_ptPos.x += ToPixel(m_dStepX);
     m_ptPos.y += ToPixel(m_dStepY);
 }
 
+int CGameObject::GetWidth() const {
+    StateGuard guard(this);
+    return m_nWidth;
+}
+
+void CGameObject::SetWidth(int width) {
+    StateGuard guard(this);
+    m_nWidth = width;
+}
+
+int CGameObject::GetHeight() const {
+    StateGuard guard(this);
+    return m_nHeight;
+}
+
+void CGameObject::SetHeight(int height) {
+    StateGuard guard(this);
+    m_nHeight = height;
+}
+
 void CGameObject::SetSize(int width, int height) {
+    StateGuard guard(this);
     m_nWidth = width;
     m_nHeight = height;
 }
 
 int CGameObject::GetDistance(const CGameObject* other) const {
+    // The other object is read under its own lock first, then this one under its lock.
     const gfx::Point p = other->GetPoint();
     return GetDistance(p.x, p.y);
 }
 
 int CGameObject::GetDistance(int x, int y) const {
-    return IntegerDistance(static_cast<std::int64_t>(x) - m_ptPos.x,
-                           static_cast<std::int64_t>(y) - m_ptPos.y);
+    StateGuard guard(this);
+    return DistanceTo(x, y);
 }
 
 bool CGameObject::HitTest(gfx::Point pt) const {
@@ -125,28 +174,121 @@ bool CGameObject::HitTest(gfx::Point pt) const {
 }
 
 bool CGameObject::Intersects(const CGameObject* other) const {
-    return !GetRect().Intersect(other->GetRect()).IsEmpty();
+    const gfx::Rect theirs = other->GetRect();
+    return !GetRect().Intersect(theirs).IsEmpty();
 }
 
 void CGameObject::MoveToTarget(int step) {
-    const int d = GetDistance(m_ptTarget.x, m_ptTarget.y);
+    StateGuard guard(this);
+    const int d = DistanceTo(m_ptTarget.x, m_ptTarget.y);
     const double r = d == 0 ? 1.0 : static_cast<double>(step) / d;
     const double dx = (static_cast<double>(m_ptTarget.x) - m_ptPos.x) * r;
     const double dy = (static_cast<double>(m_ptTarget.y) - m_ptPos.y) * r;
     m_ptPos.x = ToPixel(m_ptPos.x + static_cast<double>(ToPixel(dx)));
     m_ptPos.y = ToPixel(m_ptPos.y + static_cast<double>(ToPixel(dy)));
-    if (GetDistance(m_ptTarget.x, m_ptTarget.y) < step) {
+    if (DistanceTo(m_ptTarget.x, m_ptTarget.y) < step) {
         m_ptPos = m_ptTarget;
         m_bMoving = 0;
     }
 }
 
 gfx::Point CGameObject::GetMovePoint() const {
-    const double t = m_nTime;
-    return {ToPixel(m_ptPos.x + t * m_dVx + 0.5 * m_dAx * t * t),
-            ToPixel(m_ptPos.y + t * m_dVy + 0.5 * m_dAy * t * t)};
+    StateGuard guard(this);
+    return MovePoint();
 }
 
 gfx::Rect CGameObject::GetMoveRect() const {
-    return RectAround(GetMovePoint()).Offset(m_ptOffset.x, m_ptOffset.y);
+    StateGuard guard(this);
+    return RectAround(MovePoint()).Offset(m_ptOffset.x, m_ptOffset.y);
+}
+
+void CGameObject::ReverseVx() {
+    StateGuard guard(this);
+    m_dVx = -m_dVx;
+}
+
+void CGameObject::ReverseVy() {
+    StateGuard guard(this);
+    m_dVy = -m_dVy;
+}
+
+double CGameObject::GetVelocityX() const {
+    StateGuard guard(this);
+    return m_dVx + m_dAx * m_nTime;
+}
+
+void CGameObject::SetAccelX(double ax) {
+    StateGuard guard(this);
+    m_dAx = ax;
+}
+
+void CGameObject::SetAccelY(double ay) {
+    StateGuard guard(this);
+    m_dAy = ay;
+}
+
+double CGameObject::GetAccelY() const {
+    StateGuard guard(this);
+    return m_dAy;
+}
+
+void CGameObject::SetStepX(double step) {
+    StateGuard guard(this);
+    m_dStepX = step;
+}
+
+void CGameObject::SetStepY(double step) {
+    StateGuard guard(this);
+    m_dStepY = step;
+}
+
+double CGameObject::GetStepX() const {
+    StateGuard guard(this);
+    return m_dStepX;
+}
+
+double CGameObject::GetStepY() const {
+    StateGuard guard(this);
+    return m_dStepY;
+}
+
+void CGameObject::SetTime(int t) {
+    StateGuard guard(this);
+    m_nTime = t;
+}
+
+int CGameObject::GetTime() const {
+    StateGuard guard(this);
+    return m_nTime;
+}
+
+void CGameObject::SetVelocity(double vx, double vy) {
+    StateGuard guard(this);
+    m_dVx = vx;
+    m_dVy = vy;
+}
+
+void CGameObject::SetTarget(int x, int y) {
+    StateGuard guard(this);
+    m_ptTarget = {x, y};
+}
+
+gfx::Point CGameObject::GetTarget() const {
+    StateGuard guard(this);
+    return m_ptTarget;
+}
+
+void CGameObject::SetMoving(bool moving) {
+    StateGuard guard(this);
+    m_bMoving = moving ? 1 : 0;
+}
+
+bool CGameObject::IsMoving() const {
+    StateGuard guard(this);
+    return m_bMoving != 0;
+}
+
+void CGameObject::SetOffset(int dx, int dy) {
+    StateGuard guard(this);
+    m_ptOffset = {dx, dy};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+
 #include "platform/graphics/Types.h"
 
 // The common base of everything that moves in the game world: an integer centre and size,
@@ -7,7 +9,11 @@
 // pixels, x to the right and y downwards; one tick is one frame of the game loop. Every
 // conversion from a double to a pixel truncates toward zero (ToPixel).
 //
-// The class takes no lock; owners that share an object between threads coordinate access.
+// A plain object takes no lock; its owners coordinate access. A derived class whose objects
+// two threads share names a lock in StateLock, and then every operation here holds that lock
+// while it reads or writes the object's state, also when it is called through a reference to
+// this base class. An operation that reads another object reads it first, under that object's
+// own lock, so no operation holds two objects' locks at once.
 class CGameObject {
 public:
     CGameObject() = default;
@@ -29,10 +35,10 @@ public:
     virtual void MoveDown();
     // One discrete move by both steps: the per-tick motion of obstacles.
     virtual void Move();
-    virtual int GetWidth() const { return m_nWidth; }
-    virtual void SetWidth(int width) { m_nWidth = width; }
-    virtual int GetHeight() const { return m_nHeight; }
-    virtual void SetHeight(int height) { m_nHeight = height; }
+    virtual int GetWidth() const;
+    virtual void SetWidth(int width);
+    virtual int GetHeight() const;
+    virtual void SetHeight(int height);
 
     void SetSize(int width, int height);
     // The distance from this object's own position (without offset) to the other's reported
@@ -50,38 +56,64 @@ public:
     // m_ptPos; the object itself does not move.
     gfx::Point GetMovePoint() const;
     gfx::Rect GetMoveRect() const;
-    void ReverseVx() { m_dVx = -m_dVx; }
-    void ReverseVy() { m_dVy = -m_dVy; }
+    void ReverseVx();
+    void ReverseVy();
     // The horizontal velocity at time m_nTime.
-    double GetVelocityX() const { return m_dVx + m_dAx * m_nTime; }
+    double GetVelocityX() const;
 
-    void SetAccelX(double ax) { m_dAx = ax; }
-    void SetAccelY(double ay) { m_dAy = ay; }
-    double GetAccelY() const { return m_dAy; }
-    void SetStepX(double step) { m_dStepX = step; }
-    void SetStepY(double step) { m_dStepY = step; }
-    double GetStepX() const { return m_dStepX; }
-    double GetStepY() const { return m_dStepY; }
-    void SetTime(int t) { m_nTime = t; }
-    int GetTime() const { return m_nTime; }
-    void SetVelocity(double vx, double vy) {
-        m_dVx = vx;
-        m_dVy = vy;
-    }
+    void SetAccelX(double ax);
+    void SetAccelY(double ay);
+    double GetAccelY() const;
+    void SetStepX(double step);
+    void SetStepY(double step);
+    double GetStepX() const;
+    double GetStepY() const;
+    void SetTime(int t);
+    int GetTime() const;
+    void SetVelocity(double vx, double vy);
     // The target mechanism and the display offset have no setters in the game itself.
-    void SetTarget(int x, int y) { m_ptTarget = {x, y}; }
-    gfx::Point GetTarget() const { return m_ptTarget; }
-    void SetMoving(bool moving) { m_bMoving = moving ? 1 : 0; }
-    bool IsMoving() const { return m_bMoving != 0; }
-    void SetOffset(int dx, int dy) { m_ptOffset = {dx, dy}; }
+    void SetTarget(int x, int y);
+    gfx::Point GetTarget() const;
+    void SetMoving(bool moving);
+    bool IsMoving() const;
+    void SetOffset(int dx, int dy);
 
     // Truncates toward zero; values beyond the int range saturate (NaN gives 0) instead of
     // being undefined.
     static int ToPixel(double v);
 
 protected:
+    // The lock that guards this object's state, or nullptr for an object that only one
+    // thread uses at a time. It must not be re-entered: an operation that holds it calls
+    // only the unlocked helpers below.
+    virtual std::mutex* StateLock() const { return nullptr; }
+
+    // Holds StateLock() of an object for the lifetime of the scope, when it has one.
+    class StateGuard {
+    public:
+        explicit StateGuard(const CGameObject* object) : m_pLock(object->StateLock()) {
+            if (m_pLock != nullptr) {
+                m_pLock->lock();
+            }
+        }
+        ~StateGuard() {
+            if (m_pLock != nullptr) {
+                m_pLock->unlock();
+            }
+        }
+        StateGuard(const StateGuard&) = delete;
+        StateGuard& operator=(const StateGuard&) = delete;
+
+    private:
+        std::mutex* m_pLock;
+    };
+
+    // Unlocked helpers, for callers that hold the state lock.
     // The rectangle around `centre` (no offset applied).
     gfx::Rect RectAround(gfx::Point centre) const;
+    gfx::Rect OffsetRect() const;
+    int DistanceTo(int x, int y) const;
+    gfx::Point MovePoint() const;
 
     gfx::Point m_ptPos;
     int m_nWidth = 10;

@@ -28,10 +28,18 @@ void CBird::Init() {
     m_nFrame = 0;
 }
 
+void CBird::Rest() {
+    std::lock_guard lock(m_lock);
+    m_dVx = 0.0;
+    m_dVy = 0.0;
+    m_nTime = 0;
+    m_nFrame = 0;
+}
+
 void CBird::Fall() {
     std::lock_guard lock(m_lock);
     ++m_nTime;
-    m_dVy += GetAccelY();
+    m_dVy += m_dAy;
     const double y = std::clamp(m_ptPos.y + m_dVy, static_cast<double>(-kPositionLimit),
                                 static_cast<double>(kPositionLimit));
     m_ptPos.y = ToPixel(y);
@@ -52,43 +60,12 @@ double CBird::GetVelocityY() const {
     return m_dVy;
 }
 
-int CBird::GetTime() const {
-    std::lock_guard lock(m_lock);
-    return m_nTime;
-}
-
-void CBird::SetTime(int t) {
-    std::lock_guard lock(m_lock);
-    m_nTime = t;
-}
-
-void CBird::SetVelocity(double vx, double vy) {
-    std::lock_guard lock(m_lock);
-    m_dVx = vx;
-    m_dVy = vy;
-}
-
-gfx::Rect CBird::GetRect() const {
-    std::lock_guard lock(m_lock);
-    return CGameObject::GetRect();
-}
-
-gfx::Point CBird::GetPoint() const {
-    std::lock_guard lock(m_lock);
-    return CGameObject::GetPoint();
-}
-
-void CBird::SetPoint(int x, int y) {
-    std::lock_guard lock(m_lock);
-    CGameObject::SetPoint(x, y);
-}
-
 void CBird::Draw(gfx::DeviceContext* target) const {
     gfx::Rect r;
     int frame = 0;
     {
         std::lock_guard lock(m_lock);
-        r = CGameObject::GetRect();
+        r = OffsetRect();
         frame = m_nFrame;
     }
     gfx::Bitmap colour;

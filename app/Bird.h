@@ -10,9 +10,10 @@
 // itself as a two-frame masked sprite of 40 x 40 pixels.
 //
 // The chick is shared by the game thread (Fall, SetPoint, GetPoint, frames after the last
-// stage) and the user-interface thread (flaps, frames, drawing). Its motion state (position,
-// velocity, tick count, frame) is therefore guarded by a lock of its own, held only inside
-// single calls, so a flap that coincides with a Fall is never lost.
+// stage) and the user-interface thread (flaps, frames, drawing). Its whole state (position,
+// size, velocity, tick count, frame) is therefore guarded by a lock of its own, held only
+// inside single calls: by the operations below and, through StateLock, by every operation of
+// the base class, whichever way it is called. A flap that coincides with a Fall is never lost.
 class CBird : public CGameObject {
 public:
     CBird();
@@ -20,6 +21,8 @@ public:
 
     // Gravity 2 px/tick^2 downwards, a 40 x 40 body, frame 0.
     void Init();
+    // At rest for a new game: velocity 0, tick count 0, frame 0; the position stays.
+    void Rest();
     // One tick of gravity: the velocity grows by the acceleration, then the position moves by
     // the new velocity (truncated).
     void Fall();
@@ -32,14 +35,6 @@ public:
     }
     int GetFrame() const;
     double GetVelocityY() const;
-    // The tick count and velocity are motion state too: these hide the base's unlocked ones.
-    int GetTime() const;
-    void SetTime(int t);
-    void SetVelocity(double vx, double vy);
-
-    gfx::Rect GetRect() const override;
-    gfx::Point GetPoint() const override;
-    void SetPoint(int x, int y) override;
 
     // Draws the current frame centred on the position: the mask ORed onto the target (the
     // chick's area turns white), then the colour frame ANDed over it. Bitmaps are loaded per
@@ -49,6 +44,9 @@ public:
     // Positions further out than this are clamped: far beyond any field, and small enough
     // that the rectangle around them stays inside the int range.
     static constexpr int kPositionLimit = 1'000'000'000;
+
+protected:
+    std::mutex* StateLock() const override { return &m_lock; }
 
 private:
     mutable std::mutex m_lock;

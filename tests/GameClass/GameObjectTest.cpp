@@ -161,6 +161,12 @@ TEST(GameObject, Distance) {
 
     const CGameObject other = MakeObject(3, 4, 10, 10);
     EXPECT_EQ(origin.GetDistance(&other), 5);
+    // From this object's own position, without its offset, to the other's reported point,
+    // with the other's offset.
+    CGameObject shifted = MakeObject(0, 0, 10, 10);
+    shifted.SetOffset(3, 4);
+    EXPECT_EQ(shifted.GetDistance(&other), 5);
+    EXPECT_EQ(other.GetDistance(&shifted), 0);
 }
 
 TEST(GameObject, MoveToTarget) {

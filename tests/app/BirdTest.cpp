@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
@@ -12,6 +15,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Resources.h"
 #include "tests/support/AssertRecorder.h"
+#include "tests/support/LockProbe.h"
 #include "tests/support/Pattern.h"
 
 namespace {
@@ -59,6 +63,7 @@ TEST(Bird, FlapsChangeOnlyTheVelocityUntilTheNextFall) {
             bird.Fall();
         }
         const gfx::Point before = bird.GetPoint();
+        bird.SetStepY(7.0);  // the flap is the constant 5, not the vertical step
         for (int i = 0; i < c.flaps; ++i) {
             bird.MoveUp();
         }
@@ -121,6 +126,82 @@ TEST(Bird, NoFlapIsLostToAConcurrentFall) {
     ticker.join();
     EXPECT_EQ(bird.GetVelocityY(), kCount * 2.0 - kCount * 5.0);
     EXPECT_EQ(bird.GetTime(), kCount);
+}
+
+// The chick with its lock in reach.
+class HeldBird : public CBird {
+public:
+    std::mutex& Lock() const { return *StateLock(); }
+};
+
+// Every operation on the chick waits while another thread holds the chick's lock, also the
+// base class's operations called through a reference to the base.
+TEST(Bird, EveryOperationTakesTheChicksLockAlsoThroughTheBase) {
+    InstallTolvaneResources();
+    HeldBird bird;
+    CGameObject& base = bird;
+    const CGameObject other;
+    gfx::Bitmap surface(60, 60);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&surface);
+    const std::vector<testsupport::NamedOp> ops = {
+        {"GetRect", [&] { (void)base.GetRect(); }},
+        {"GetPoint", [&] { (void)base.GetPoint(); }},
+        {"SetPoint", [&] { base.SetPoint(1, 2); }},
+        {"SetPos", [&] { base.SetPos(1, 2); }},
+        {"SetX", [&] { base.SetX(1); }},
+        {"SetY", [&] { base.SetY(2); }},
+        {"Offset", [&] { base.Offset(1, 1); }},
+        {"MoveLeft", [&] { base.MoveLeft(); }},
+        {"MoveRight", [&] { base.MoveRight(); }},
+        {"MoveUp", [&] { base.MoveUp(); }},
+        {"MoveDown", [&] { base.MoveDown(); }},
+        {"Move", [&] { base.Move(); }},
+        {"GetWidth", [&] { (void)base.GetWidth(); }},
+        {"SetWidth", [&] { base.SetWidth(40); }},
+        {"GetHeight", [&] { (void)base.GetHeight(); }},
+        {"SetHeight", [&] { base.SetHeight(40); }},
+        {"SetSize", [&] { base.SetSize(40, 40); }},
+        {"GetDistance to a point", [&] { (void)base.GetDistance(3, 4); }},
+        {"GetDistance to an object", [&] { (void)base.GetDistance(&other); }},
+        {"HitTest",
+         [&] {
+             (void)base.HitTest({0, 0});
+         }},
+        {"Intersects", [&] { (void)base.Intersects(&other); }},
+        {"MoveToTarget", [&] { base.MoveToTarget(3); }},
+        {"GetMovePoint", [&] { (void)base.GetMovePoint(); }},
+        {"GetMoveRect", [&] { (void)base.GetMoveRect(); }},
+        {"ReverseVx", [&] { base.ReverseVx(); }},
+        {"ReverseVy", [&] { base.ReverseVy(); }},
+        {"GetVelocityX", [&] { (void)base.GetVelocityX(); }},
+        {"SetAccelX", [&] { base.SetAccelX(0.0); }},
+        {"SetAccelY", [&] { base.SetAccelY(2.0); }},
+        {"GetAccelY", [&] { (void)base.GetAccelY(); }},
+        {"SetStepX", [&] { base.SetStepX(0.0); }},
+        {"SetStepY", [&] { base.SetStepY(5.0); }},
+        {"GetStepX", [&] { (void)base.GetStepX(); }},
+        {"GetStepY", [&] { (void)base.GetStepY(); }},
+        {"SetTime", [&] { base.SetTime(3); }},
+        {"GetTime", [&] { (void)base.GetTime(); }},
+        {"SetVelocity", [&] { base.SetVelocity(0.0, 1.0); }},
+        {"SetTarget", [&] { base.SetTarget(5, 5); }},
+        {"GetTarget", [&] { (void)base.GetTarget(); }},
+        {"SetMoving", [&] { base.SetMoving(true); }},
+        {"IsMoving", [&] { (void)base.IsMoving(); }},
+        {"SetOffset", [&] { base.SetOffset(0, 0); }},
+        {"Fall", [&] { bird.Fall(); }},
+        {"Rest", [&] { bird.Rest(); }},
+        {"SetFrame", [&] { bird.SetFrame(1); }},
+        {"GetFrame", [&] { (void)bird.GetFrame(); }},
+        {"GetVelocityY", [&] { (void)bird.GetVelocityY(); }},
+        {"Draw", [&] { bird.Draw(&dc); }},
+    };
+    const auto hold = [&](const std::function<void()>& inside) {
+        std::lock_guard lock(bird.Lock());
+        inside();
+    };
+    EXPECT_EQ(testsupport::OpsThatIgnoreTheLock(hold, ops), std::vector<std::string>{});
 }
 
 // The sprite on a patterned background, composed by hand from the same resources:

@@ -1,14 +1,18 @@
 #include "GClass/SerrikThread.h"
 
+#include <exception>
 #include <system_error>
 
 #include "platform/system/Assert.h"
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
+#include "platform/system/Thread.h"
 
 namespace {
 
 constexpr int kPollMs = 10;
+// The int a stop throws to unwind a run.
+constexpr int kStopCode = -1;
 
 }  // namespace
 
@@ -42,8 +46,9 @@ int CSerrikThread::Start() {
     }
     Reset();
     try {
-        m_thread = std::thread([this] { ThreadProc(this); });
-    } catch (const std::system_error&) {
+        m_thread = sys::StartThread([this] { ThreadProc(this); });
+    } catch (const std::system_error& e) {
+        OnRunFailed(std::string("cannot start a thread: ") + e.what());
         m_bActive.store(0);
     }
     return 0;
@@ -56,19 +61,24 @@ int CSerrikThread::Stop() {
 
 int CSerrikThread::Pause() {
     OnPause();
-    m_bPause.store(1);
-    SetState(STATE_PAUSED);
+    {
+        sys::ScopedLock lock(m_csPause);
+        m_bPause.store(1);
+        SetState(STATE_PAUSED);
+    }
     CheckPoint();
     return 0;
 }
 
 int CSerrikThread::Resume() {
     OnResume();
-    m_bPause.store(0);
+    sys::ScopedLock lock(m_csPause);
     // Running stays running and paused becomes running; an idle worker stays idle, so that a
-    // stray Resume never makes a finished run look active.
+    // stray Resume never makes a finished run look active. The state changes before the flag
+    // that releases the held run, so the run never goes on while the state says paused.
     int paused = STATE_PAUSED;
     m_nState.compare_exchange_strong(paused, STATE_RUNNING);
+    m_bPause.store(0);
     return 0;
 }
 
@@ -113,7 +123,13 @@ void CSerrikThread::CheckPoint() {
 void CSerrikThread::HonourStop() {
     OnStop();
     m_bStop.store(0);
-    throw -1;
+    // A run stopped while held leaves nothing held behind it.
+    {
+        sys::ScopedLock lock(m_csPause);
+        m_bPause.store(0);
+    }
+    m_bWait.store(0);
+    throw kStopCode;
 }
 
 void CSerrikThread::PumpOwner() {
@@ -183,10 +199,20 @@ std::string CSerrikThread::GetPromptText() const {
 unsigned CSerrikThread::ThreadProc(void* param) {
     auto* self = static_cast<CSerrikThread*>(param);
     self->SetState(STATE_RUNNING);
+    std::string failure;
     try {
         self->Run();
+    } catch (int code) {
+        if (code != kStopCode) {
+            failure = "the run threw the int " + std::to_string(code);
+        }
+    } catch (const std::exception& e) {
+        failure = std::string("the run failed: ") + e.what();
     } catch (...) {
-        // A stop's int -1 and anything else Run lets escape end the run quietly.
+        failure = "the run failed with an unknown exception";
+    }
+    if (!failure.empty()) {
+        self->OnRunFailed(failure);
     }
     self->m_bActive.store(0);
     self->SetState(STATE_IDLE);

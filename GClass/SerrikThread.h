@@ -9,16 +9,20 @@
 
 // Runs one long task, Run, on a thread of its own, steered cooperatively: the task calls
 // CheckPoint at moments of its choosing, and only there does a held task wait and a stop
-// request take effect, by calling OnStop, clearing the request and throwing the int -1. The
-// thread procedure catches it (and anything else Run throws) and marks the worker idle.
+// request take effect, by calling OnStop, clearing the request (and any pause or wait) and
+// throwing the int -1. The thread procedure catches it and marks the worker idle.
+//
+// A run that fails, because its thread cannot be created or because something other than a
+// stop escapes Run, is reported to OnRunFailed before the worker becomes idle.
 //
 // One run at a time: Start on a worker whose run is still active starts nothing. While a stop
 // is pending the worker's Sleep returns at once, so a stopped run reaches its next checkpoint
 // (or its normal end) promptly. The owner calls Shutdown before the objects Run uses are
 // destroyed; the destructors also stop and join, and no thread is ever detached.
 //
-// Flags and the state are atomics; the status text and the prompt each have their own lock,
-// and readers get copies.
+// Flags and the state are atomics; Pause and Resume change the pause flag and the state
+// together under a lock of their own, so the two never disagree. The status text and the
+// prompt each have their own lock, and readers get copies.
 class CSerrikThread {
 public:
     enum { STATE_IDLE = 0, STATE_RUNNING = 1, STATE_PAUSED = 2 };
@@ -37,6 +41,9 @@ public:
     virtual void OnPause() {}
     virtual void OnResume() {}
     virtual void OnStop() {}
+    // A run has failed; `what` names the failure. Called on the thread that saw it: the one
+    // that called Start when no thread could be created, else the run's own. Must not throw.
+    virtual void OnRunFailed(const std::string& /*what*/) {}
     virtual void SetText(int stringId);
     virtual void SetText(const std::string& text);
     // Publishes a prompt and holds the calling thread (the worker) until EndWait or a stop.
@@ -89,6 +96,7 @@ private:
     [[noreturn]] void HonourStop();
 
     std::atomic<int> m_bPause{0};
+    sys::CriticalSection m_csPause;  // Pause and Resume
     std::atomic<int> m_bStop{0};
     std::thread m_thread;
     std::atomic<int> m_nState{STATE_IDLE};

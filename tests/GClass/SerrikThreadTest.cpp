@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <barrier>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
 #include "platform/window/OwnerWindow.h"
 #include "tests/support/AssertRecorder.h"
+#include "tests/support/FailingThreads.h"
 
 namespace {
 
@@ -23,9 +27,15 @@ class CountingOwner : public ui::OwnerWindow {
 public:
     void Invalidate(bool) override { ++invalidations; }
     bool EnableControl(int, bool) override { return false; }
-    void PumpMessages() override { ++pumps; }
+    void PumpMessages() override {
+        ++pumps;
+        if (throwing) {
+            throw std::runtime_error("the pump failed");
+        }
+    }
     std::atomic<int> invalidations{0};
     std::atomic<int> pumps{0};
+    std::atomic<bool> throwing{false};
 };
 
 // A worker whose task is a test's lambda; it records its stop hook.
@@ -42,9 +52,19 @@ public:
     void OnPause() override { ++pauses; }
     void OnResume() override { ++resumes; }
     void OnWait() override { ++waits; }
+    void OnRunFailed(const std::string& what) override {
+        std::lock_guard lock(mutex);
+        failures.push_back(what);
+    }
+    std::vector<std::string> Failures() {
+        std::lock_guard lock(mutex);
+        return failures;
+    }
     using CSerrikThread::Sleep;
 
     std::function<void(TestWorker&)> body;
+    std::mutex mutex;
+    std::vector<std::string> failures;
     std::atomic<int> runs{0};
     std::atomic<int> stops{0};
     std::atomic<int> pauses{0};
@@ -139,7 +159,9 @@ TEST(SerrikThread, AStopIsHonouredAtTheNextCheckPoint) {
     EXPECT_TRUE(w.IsIdle());
 }
 
-TEST(SerrikThread, AnyExceptionEndsTheRunLikeAStop) {
+// Anything but a stop that ends a run, and a thread that cannot be created, is reported once
+// before the worker is idle again; a stop is not.
+TEST(SerrikThread, AFailedRunIsReportedAndEndsLikeAStop) {
     TestWorker w;
     w.body = [](TestWorker&) { throw std::runtime_error("boom"); };
     w.Start();
@@ -147,8 +169,27 @@ TEST(SerrikThread, AnyExceptionEndsTheRunLikeAStop) {
     w.body = [](TestWorker&) { throw 42; };
     w.Start();
     ASSERT_TRUE(WaitForRunEnd(w));
-    EXPECT_EQ(w.runs, 2);
-    EXPECT_EQ(w.stops, 0);
+    w.body = [](TestWorker& self) {
+        self.Stop();
+        self.CheckPoint();
+    };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    {
+        testsupport::FailingThreads noThreads;
+        w.Start();
+    }
+    EXPECT_TRUE(w.IsIdle());
+    EXPECT_FALSE(w.IsActive());
+    EXPECT_EQ(w.runs, 3);
+    EXPECT_EQ(w.stops, 1);
+    EXPECT_EQ(w.Failures(), (std::vector<std::string>{
+                                "the run failed: boom", "the run threw the int 42",
+                                "cannot start a thread: Resource temporarily unavailable"}));
+    w.body = nullptr;
+    w.Start();  // a thread can be made again
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_EQ(w.runs, 4);
 }
 
 TEST(SerrikThread, StartWhileARunIsActiveStartsNothing) {
@@ -197,21 +238,109 @@ TEST(SerrikThread, PauseHoldsTheRunUntilResume) {
     EXPECT_FALSE(w.IsPaused());
 }
 
-TEST(SerrikThread, AStopEndsAPausedRun) {
-    TestWorker w;
-    std::atomic<bool> resumed{false};
-    w.body = [&](TestWorker& self) {
-        self.Pause();
-        resumed = true;
-    };
-    w.Start();
-    ASSERT_TRUE(WaitUntil([&] { return w.IsPaused(); }));
-    const auto t0 = Steady::now();
-    w.Stop();
-    ASSERT_TRUE(WaitForRunEnd(w));
-    EXPECT_LT(Steady::now() - t0, 1s);
-    EXPECT_FALSE(resumed);
-    EXPECT_EQ(w.stops, 1);
+// The two ways a run is held, as the run itself calls them.
+struct Hold {
+    const char* name;
+    std::function<void(TestWorker&)> hold;
+};
+const Hold kHolds[] = {
+    {"pause", [](TestWorker& self) { self.Pause(); }},
+    {"wait", [](TestWorker& self) { self.Wait(std::string("prompt")); }},
+};
+
+TEST(SerrikThread, AStopEndsAHeldRunAndLeavesNothingHeld) {
+    for (const Hold& h : kHolds) {
+        SCOPED_TRACE(h.name);
+        TestWorker w;
+        std::atomic<bool> released{false};
+        w.body = [&](TestWorker& self) {
+            h.hold(self);
+            released = true;
+        };
+        w.Start();
+        ASSERT_TRUE(WaitUntil([&] { return w.IsPaused() || w.IsWaiting(); }));
+        const auto t0 = Steady::now();
+        w.Stop();
+        EXPECT_TRUE(WaitForRunEnd(w));
+        EXPECT_LT(Steady::now() - t0, 1s);
+        EXPECT_FALSE(released);
+        EXPECT_EQ(w.stops, 1);
+        EXPECT_FALSE(w.IsPaused());
+        EXPECT_FALSE(w.IsWaiting());
+        w.Resume();  // lets a run that ignored the stop end, so the worker can be destroyed
+        w.EndWait();
+    }
+}
+
+// A run that fails while held leaves its flag set; the next Start clears it, or the new run
+// would be held at its first checkpoint.
+TEST(SerrikThread, StartClearsAHoldThatAFailedRunLeftBehind) {
+    for (const Hold& h : kHolds) {
+        SCOPED_TRACE(h.name);
+        TestWorker w;
+        CountingOwner owner;
+        w.SetOwner(&owner);
+        owner.throwing = true;
+        w.body = h.hold;
+        w.Start();
+        ASSERT_TRUE(WaitForRunEnd(w));
+        ASSERT_TRUE(w.IsPaused() || w.IsWaiting());
+        owner.throwing = false;
+        std::atomic<bool> passed{false};
+        w.body = [&](TestWorker& self) {
+            self.CheckPoint();
+            passed = true;
+        };
+        w.Start();
+        EXPECT_TRUE(WaitUntil([&] { return passed.load(); }));
+        w.Resume();
+        w.EndWait();
+    }
+}
+
+// The checkpoint's polling sleeps only yield, so a held pauser turns round at once.
+class YieldClock final : public sys::Clock {
+public:
+    void Sleep(int) override { std::this_thread::yield(); }
+    std::int64_t Time() override { return 0; }
+};
+
+// A Resume that races a Pause comes either first (the run stays held until the next Resume)
+// or second (the run goes on); either way, once Pause returns the worker is running and not
+// paused. Both threads leave a barrier together every round, so the calls meet every time.
+TEST(SerrikThread, PauseAndResumeNeverLeaveStateAndFlagDisagreeing) {
+    YieldClock clock;
+    sys::SetClock(&clock);
+    TestWorker w;  // never started: two threads of the test play the run and the window
+    w.SetState(CSerrikThread::STATE_RUNNING);
+    constexpr int kRounds = 20000;
+    std::barrier together(2);
+    std::atomic<int> returned{0};
+    int disagreements = 0;
+    std::thread window([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            together.arrive_and_wait();
+            w.Resume();
+            while (returned.load() <= i) {
+                if (w.IsPaused()) {
+                    w.Resume();  // this round's Resume came first
+                }
+                std::this_thread::yield();
+            }
+        }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        together.arrive_and_wait();
+        w.Pause();
+        if (w.GetState() != CSerrikThread::STATE_RUNNING || w.IsPaused()) {
+            ++disagreements;
+            w.SetState(CSerrikThread::STATE_RUNNING);
+        }
+        returned = i + 1;
+    }
+    window.join();
+    sys::SetClock(nullptr);
+    EXPECT_EQ(disagreements, 0);
 }
 
 TEST(SerrikThread, ResumeOnAnIdleWorkerKeepsItIdle) {

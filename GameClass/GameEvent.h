@@ -80,8 +80,7 @@ protected:
     gfx::DeviceContext m_dcStop;
     gfx::Bitmap m_bmpField;
     gfx::Bitmap m_bmpStop;
-
-private:
+    // The stage label and its lock; only SetStageText and GetStageText touch the label.
     mutable sys::CriticalSection m_csStage;
     std::string m_strStage;
 };

@@ -46,6 +46,10 @@ CBirdEvent::~CBirdEvent() {
     m_listObstacle.DeleteAll();
 }
 
+void CBirdEvent::RestBird() {
+    m_bird.Rest();
+}
+
 void CBirdEvent::PlaceBird() {
     m_bird.SetPoint(kBirdX, m_rcField.Centre().y);
 }
@@ -179,8 +183,12 @@ void CBirdEvent::DrawBird(gfx::DeviceContext* dc) {
 
 void CBirdEvent::DrawObstacles(gfx::DeviceContext* dc) {
     CSerrikDC sdc(dc, 0);
+    // Walked as Tick walks, under the list's lock throughout: a missing obstacle draws
+    // nothing, as its empty rectangle would.
     ObstacleWalk walk(m_listObstacle);
-    for (int i = 0; i < GetObstacleCount(); ++i) {
-        sdc.DrawRect(GetObstacleRect(i), kObstacleOutline, kObstacleFill);
+    for (int i = 0; i < m_listObstacle.GetCount(); ++i) {
+        if (const CObstacle* obstacle = m_listObstacle.GetAt(i)) {
+            sdc.DrawRect(obstacle->GetRect(), kObstacleOutline, kObstacleFill);
+        }
     }
 }

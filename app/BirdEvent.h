@@ -24,6 +24,8 @@ public:
     void DrawBird(gfx::DeviceContext* dc);
     void DrawObstacles(gfx::DeviceContext* dc);
 
+    // The chick at rest for a new game: no velocity, no ticks, its first frame.
+    void RestBird();
     // The chick at x = 100 on the field's vertical centre; its velocity is kept.
     void PlaceBird();
     // Replaces the obstacles with `count` new ones, placed at random from a generator seeded

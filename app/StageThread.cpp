@@ -33,11 +33,21 @@ void CStageThread::Repaint(bool erase) {
     }
 }
 
+void CStageThread::OnRunFailed(const std::string& what) {
+    std::fprintf(stderr, "tolvane: the game ended: %s\n", what.c_str());
+    if (m_pGameEvent != nullptr) {
+        m_pGameEvent->ResetPlaying();
+    }
+    Repaint(true);
+}
+
 void CStageThread::Run() {
     CBirdEvent* world = m_pGameEvent;
     if (world == nullptr) {
         return;
     }
+    // Every game starts from rest; between its stages the chick keeps its velocity.
+    world->RestBird();
     bool cleared = false;
     for (int k = 0; k < kStages; ++k) {
         const int n = k + 1;

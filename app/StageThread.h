@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "GameClass/ThreadGame.h"
 
 class CBirdEvent;
@@ -16,6 +18,9 @@ public:
 
     // The stage sequence.
     void Run() override;
+    // A game that cannot start or that fails on its way: one line on stderr, and the world
+    // goes back to the title screen, as at the end of a game.
+    void OnRunFailed(const std::string& what) override;
 
     static constexpr int kStages = 5;
 

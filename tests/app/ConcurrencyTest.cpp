@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/BirdEvent.h"
 #include "app/StageThread.h"
@@ -10,6 +13,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
+#include "tests/support/LockProbe.h"
 
 namespace {
 
@@ -86,6 +90,95 @@ TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
     thread.Shutdown();
     EXPECT_EQ(thread.runs, kGames);
     EXPECT_TRUE(thread.IsIdle());
+}
+
+// An obstacle that runs a probe the first time a walk touches it, from inside the walk.
+class ProbedObstacle : public CObstacle {
+public:
+    gfx::Rect GetRect() const override {
+        Touch();
+        return CObstacle::GetRect();
+    }
+    gfx::Point GetPoint() const override {
+        Touch();
+        return CObstacle::GetPoint();
+    }
+    void Move() override {
+        Touch();
+        CObstacle::Move();
+    }
+    mutable std::function<void()> probe;
+
+private:
+    void Touch() const {
+        if (probe) {
+            const auto once = std::move(probe);
+            probe = nullptr;
+            once();
+        }
+    }
+};
+
+void UseTheDialogsLayout(TestWorld& world) {
+    world.SetFieldRect(0, 0, 468, 326);
+    world.SetStopRect(360, 327, 467, 359);
+}
+
+// Each walk over the obstacles, on the game thread and in painting, holds the list's lock
+// from its start to its end: in the middle of the walk no other thread can take it, so none
+// can delete or refill the obstacles under it.
+TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
+    InstallTolvaneResources();
+    gfx::Bitmap client(467, 359);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&client);
+    struct Walk {
+        const char* name;
+        std::function<void(TestWorld&)> walk;
+    };
+    const Walk walks[] = {
+        {"Tick", [](TestWorld& w) { w.Tick(); }},
+        {"IsHit", [](TestWorld& w) { (void)w.IsHit(); }},
+        {"CountInField", [](TestWorld& w) { (void)w.CountInField(); }},
+        {"DrawObstacles", [&](TestWorld& w) { w.DrawObstacles(&dc); }},
+        {"Paint", [&](TestWorld& w) { w.Paint(&dc, "Go!!"); }},
+    };
+    for (const Walk& walk : walks) {
+        TestWorld world;
+        UseTheDialogsLayout(world);
+        world.SetPlaying();
+        world.m_listObstacle.AddNew()->SetPoint(200, 100);
+        auto* probed = new ProbedObstacle;
+        probed->SetPoint(300, 200);
+        world.m_listObstacle.Add(probed);
+        testsupport::LockProbe probe(
+            [&world] { CSerrikList<CObstacle>::CWalkLock other(world.m_listObstacle); });
+        int free = -1;
+        probed->probe = [&] { free = probe.Free() ? 1 : 0; };
+        walk.walk(world);
+        EXPECT_EQ(free, 0) << walk.name << (free < 0 ? ": the walk never came" : ": unlocked");
+    }
+}
+
+// The stage label is written and read only under its lock, also when painting.
+TEST(WorldLocks, TheStageLabelIsReadAndWrittenUnderItsLock) {
+    InstallTolvaneResources();
+    TestWorld world;
+    UseTheDialogsLayout(world);
+    gfx::Bitmap client(467, 359);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&client);
+    const auto hold = [&](const std::function<void()>& inside) {
+        sys::ScopedLock lock(world.m_csStage);
+        inside();
+    };
+    const std::vector<std::string> ignored = testsupport::OpsThatIgnoreTheLock(
+        hold, {
+                  {"SetStageText", [&] { world.SetStageText("Stage2 / 5"); }},
+                  {"GetStageText", [&] { (void)world.GetStageText(); }},
+                  {"DrawStageText", [&] { world.DrawStageText(&dc); }},
+              });
+    EXPECT_EQ(ignored, std::vector<std::string>{});
 }
 
 }  // namespace

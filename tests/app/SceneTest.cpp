@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "GClass/SerrikDC.h"
+
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "platform/graphics/Bitmap.h"
@@ -232,6 +234,72 @@ TEST_F(Scene, TheStopButtonHighlightsAndLeavesWithThePlayingFlag) {
     Paint();
     EXPECT_EQ(At(kStop.left + 2, kStop.top + 2), kFace);
     EXPECT_EQ(At(5, 100), kBlack);
+}
+
+// Every text in its size and the face "ＭＳ ゴシック": the scene's pixels over the text's box
+// match the same background with the same text drawn straight through the platform's font.
+TEST_F(Scene, EveryTextInItsSizeAndFace) {
+    struct Case {
+        const char* name;
+        bool playing;
+        gfx::Rect box;  // compared, and filled with outline and fill first
+        gfx::Colour outline, fill;
+        gfx::Rect textRect;
+        const char* text;
+        int size;
+        gfx::Colour colour;
+    };
+    const gfx::Rect band{10, 133, 458, 193};
+    const Case cases[] = {
+        {"title", false, kTitle, kTitleFill, kTitleFill, kTitle, "Kovalo", 400, kCaption},
+        {"Start", false, kStart, kButton, kButton, kStart, "Start", 200, kCaption},
+        {"Exit", false, kExit, kButton, kButton, kExit, "Exit", 200, kCaption},
+        {"Stop", true, kStop, kObstacleOutline, kButton, kStop, "Stop", 200, kCaption},
+        {"status", true, band, kBandOutline, kBandFill, kField, "Go!!", 300, kStatusText},
+        {"stage label",
+         true,
+         {0, 0, 468, 30},
+         kSky,
+         kSky,
+         {0, 0, 468, 30},
+         "Stage1 / 5",
+         200,
+         kCaption},
+    };
+    for (const Case& c : cases) {
+        if (c.playing) {
+            StartGame();
+        } else {
+            world_.ResetPlaying();
+        }
+        Paint("Go!!");
+        gfx::Bitmap expected(kClientWidth, kClientHeight);
+        gfx::DeviceContext dc;
+        dc.SelectObject(&expected);
+        CSerrikDC(&dc, 0).DrawRect(c.box, c.outline, c.fill);
+        gfx::Font font(c.size, "ＭＳ ゴシック");
+        dc.SelectObject(&font);
+        dc.SetTextColor(c.colour);
+        dc.SetBkMode(gfx::TRANSPARENT);
+        dc.DrawText(c.text, c.textRect, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+        int wrong = 0;
+        for (int y = c.box.top; y < c.box.bottom; ++y) {
+            for (int x = c.box.left; x < c.box.right; ++x) {
+                wrong += At(x, y) != expected.GetPixel(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+}
+
+TEST_F(Scene, TheBandAndTheStageLabelCoverTheObstacles) {
+    StartGame();
+    world_.OneStillObstacle(234, 15);  // (224, 0, 244, 30): under the label's middle
+    world_.m_listObstacle.AddNew()->SetPoint(300, 163);  // (290, 148, 310, 178): inside the band
+    Paint("Go!!");
+    EXPECT_GT(Count({224, 0, 244, 30}, kCaption), 0);
+    EXPECT_EQ(Count({290, 148, 310, 178}, kObstacleFill), 0);
+    EXPECT_EQ(Count({290, 148, 310, 178}, kObstacleOutline), 0);
 }
 
 }  // namespace

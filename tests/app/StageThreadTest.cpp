@@ -4,12 +4,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/BirdEvent.h"
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
+#include "tests/support/FailingThreads.h"
 
 namespace {
 
@@ -129,18 +133,28 @@ TEST_F(StageGame, AGameLostAtTheFirstTick) {
     EXPECT_EQ(thread_.runs, 1);
 }
 
-TEST_F(StageGame, ASecondGameKeepsTheChicksVelocity) {
+TEST_F(StageGame, EveryGameStartsWithTheChickAtRest) {
     UseLosingField();
-    std::vector<double> atStart;
+    struct AtStart {
+        double velocity;
+        int ticks;
+        int frame;
+        bool operator==(const AtStart&) const = default;
+    };
+    std::vector<AtStart> atStart;
     thread_.onText = [&](const std::string& text) {
         if (text == "Stage1") {
-            atStart.push_back(world_.m_bird.GetVelocityY());
+            atStart.push_back(
+                {world_.m_bird.GetVelocityY(), world_.m_bird.GetTime(), world_.m_bird.GetFrame()});
         }
     };
+    world_.m_bird.MoveUp();
+    world_.m_bird.SetFrame(1);  // a button still held when the last game ended
     Play();
+    world_.m_bird.SetFrame(1);
     Play();
-    EXPECT_EQ(atStart, (std::vector<double>{0.0, 2.0}));
-    EXPECT_EQ(world_.m_bird.GetVelocityY(), 4.0);
+    EXPECT_EQ(atStart, (std::vector<AtStart>{{0.0, 0, 0}, {0.0, 0, 0}}));
+    EXPECT_EQ(world_.m_bird.GetVelocityY(), 2.0);  // the one tick of the second game
     EXPECT_EQ(thread_.runs, 2);
 }
 
@@ -151,6 +165,7 @@ TEST_F(StageGame, AGameThatClearsAllFiveStages) {
         bool stepsByIndex;
         std::string label;
         gfx::Point bird;
+        int ticks;  // the chick's, counted across the whole game
     };
     std::vector<Stage> stages;
     const auto pilotText = thread_.onText;
@@ -159,7 +174,8 @@ TEST_F(StageGame, AGameThatClearsAllFiveStages) {
         if (text.rfind("Stage", 0) != 0) {
             return;
         }
-        Stage s{world_.GetObstacleCount(), true, world_.GetStageText(), world_.m_bird.GetPoint()};
+        Stage s{world_.GetObstacleCount(), true, world_.GetStageText(), world_.m_bird.GetPoint(),
+                world_.m_bird.GetTime()};
         for (int i = 0; i < s.count; ++i) {
             const CObstacle* o = world_.Obstacle(i);
             s.stepsByIndex = s.stepsByIndex && o->GetStepX() == (i % 9 == 0 ? -16.0 : -8.0) &&
@@ -178,6 +194,10 @@ TEST_F(StageGame, AGameThatClearsAllFiveStages) {
         EXPECT_TRUE(stages[k].stepsByIndex);
         EXPECT_EQ(stages[k].label, "Stage" + std::to_string(k + 1) + " / 5");
         EXPECT_EQ(stages[k].bird, (gfx::Point{100, kTallField / 2}));
+        // Only a new game starts the chick from rest, not a new stage.
+        if (k > 0) {
+            EXPECT_GT(stages[k].ticks, stages[k - 1].ticks);
+        }
     }
     std::vector<std::string> expectedTexts;
     for (int n = 1; n <= 5; ++n) {
@@ -273,6 +293,46 @@ TEST_F(StageGame, StartWhileARunIsActiveStartsNoSecondRun) {
     EXPECT_EQ(log_.Events(), LostAtFirstTick());
     Play();  // idle again: the next Start is a new game
     EXPECT_EQ(thread_.runs, 2);
+}
+
+// A game that cannot start, or from which anything but a stop escapes, says so in one line
+// and leaves the world on the title screen: never a game scene with no run behind it.
+TEST_F(StageGame, AFailedGameSaysSoAndReturnsToTheTitleScreen) {
+    UseLosingField();
+    std::optional<testsupport::FailingThreads> noThreads;
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"run",
+         [&] {
+             clock_.SetSleepHook([](std::int64_t, int) { throw std::runtime_error("no memory"); });
+         },
+         "tolvane: the game ended: the run failed: no memory\n"},
+        {"thread", [&] { noThreads.emplace(); },
+         "tolvane: the game ended: cannot start a thread: Resource temporarily unavailable\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.arrange();
+        world_.SetPlaying();
+        testing::internal::CaptureStderr();
+        thread_.Start();
+        const bool ended = WaitForRunEnd(thread_);
+        const std::string err = testing::internal::GetCapturedStderr();
+        noThreads.reset();
+        clock_.SetSleepHook(nullptr);
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(err, c.line);
+        EXPECT_TRUE(world_.IsTitle());
+        const std::vector<Event> events = log_.Events();
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back().kind, kErase);
+    }
+    Play();  // the next game plays
+    EXPECT_EQ(log_.LastText(), "Game Over!!");
 }
 
 // Stops in virtual time, issued from the sleep hook on the game thread as a Stop click would

@@ -26,6 +26,8 @@ public:
     using CGameEvent::m_bmpStop;
     using CGameEvent::m_bRebuildField;
     using CGameEvent::m_bRebuildStop;
+    using CGameEvent::m_csStage;
+    using CGameEvent::m_strTitle;
 
     // The obstacle at `index` (test thread or game thread only).
     CObstacle* Obstacle(int index) { return m_listObstacle.GetAt(index); }

@@ -92,24 +92,30 @@ gfx::Point CTolvaneDlg::IconOrigin(const gfx::Rect& client, int iconW, int iconH
     return {(client.Width() - iconW + 1) / 2, (client.Height() - iconH + 1) / 2};
 }
 
+void CTolvaneDlg::PaintIconic(gfx::DeviceContext& dc, const gfx::Rect& client, int iconId) {
+    gfx::Brush face(ui::kDialogFace);
+    gfx::Pen pen(1, ui::kDialogFace);
+    gfx::Brush* oldBrush = dc.SelectObject(&face);
+    gfx::Pen* oldPen = dc.SelectObject(&pen);
+    dc.Rectangle(client);
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+    gfx::Bitmap image;
+    gfx::Bitmap mask;
+    if (!sys::LoadIcon(iconId, image, mask)) {
+        return;
+    }
+    const gfx::Point at = IconOrigin(client, kSystemIconSize, kSystemIconSize);
+    gfx::DeviceContext src;
+    src.SelectObject(&mask);
+    dc.BitBlt(at.x, at.y, mask.Width(), mask.Height(), &src, 0, 0, gfx::SRCAND);
+    src.SelectObject(&image);
+    dc.BitBlt(at.x, at.y, image.Width(), image.Height(), &src, 0, 0, gfx::SRCPAINT);
+}
+
 void CTolvaneDlg::OnPaint(gfx::DeviceContext& dc) {
     if (IsIconic()) {
-        // A minimised window shows its icon on the face colour.
-        gfx::Bitmap icon;
-        if (sys::LoadBitmap(m_hIcon, icon)) {
-            const gfx::Rect rect = GetClientRect();
-            gfx::Brush face(ui::kDialogFace);
-            gfx::Pen pen(1, ui::kDialogFace);
-            gfx::Brush* oldBrush = dc.SelectObject(&face);
-            gfx::Pen* oldPen = dc.SelectObject(&pen);
-            dc.Rectangle(rect);
-            dc.SelectObject(oldPen);
-            dc.SelectObject(oldBrush);
-            const gfx::Point at = IconOrigin(rect, kSystemIconSize, kSystemIconSize);
-            gfx::DeviceContext src;
-            src.SelectObject(&icon);
-            dc.BitBlt(at.x, at.y, icon.Width(), icon.Height(), &src, 0, 0, gfx::SRCCOPY);
-        }
+        PaintIconic(dc, GetClientRect(), m_hIcon);
         return;
     }
     const std::string text = m_thread.GetText();
@@ -128,13 +134,17 @@ void CTolvaneDlg::OnLButtonUp(int x, int y) {
             // A run stopped a moment ago may still be on its way to its checkpoint: one run
             // at a time, so the new one starts once the old one has ended. The wait pumps
             // this window's messages; a Start release arriving meanwhile is the same request.
+            // A way out taken meanwhile (Exit, the close box, Escape, Alt+F4) wins: the
+            // dialog is ending, and no game starts on it.
             if (m_bWaitingToStart == 0) {
                 m_bWaitingToStart = 1;
                 m_thread.WaitForIdle();
                 m_bWaitingToStart = 0;
-                m_gameEvent.SetPlaying();
-                Invalidate(true);
-                m_thread.Start();
+                if (!IsEnding()) {
+                    m_gameEvent.SetPlaying();
+                    Invalidate(true);
+                    m_thread.Start();
+                }
             }
         } else if (m_gameEvent.HitExit(x, y)) {
             OnOK();

@@ -18,6 +18,9 @@ public:
 
     // Where a minimised window's icon goes: (client - icon + 1) / 2, truncated toward zero.
     static gfx::Point IconOrigin(const gfx::Rect& client, int iconW, int iconH);
+    // The minimised window's picture: the face colour with icon `iconId` at IconOrigin, drawn
+    // with its transparency (mask ANDed, then the image ORed) as the desktop draws an icon.
+    static void PaintIconic(gfx::DeviceContext& dc, const gfx::Rect& client, int iconId);
 
 protected:
     bool OnInitDialog() override;

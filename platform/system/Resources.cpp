@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace sys {
 
@@ -74,7 +75,9 @@ std::span<const std::uint8_t> FindBitmapData(int id) {
 
 namespace {
 
-bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
+// A BMP file decoded into `format`, each pixel read as one 32-bit word, row by row.
+bool DecodeWords(std::span<const std::uint8_t> data, Uint32 format, int* width, int* height,
+                 std::vector<std::uint32_t>* words) {
     if (data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
         return false;
     }
@@ -87,8 +90,7 @@ bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
     if (!decoded) {
         return false;
     }
-    // XBGR8888 read as a 32-bit word is exactly the 0x00BBGGRR Colour.
-    SurfacePtr pixels(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_XBGR8888, 0));
+    SurfacePtr pixels(SDL_ConvertSurfaceFormat(decoded.get(), format, 0));
     if (!pixels || pixels->w <= 0 || pixels->h <= 0) {
         return false;
     }
@@ -96,19 +98,33 @@ bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
     if (mustLock && SDL_LockSurface(pixels.get()) != 0) {
         return false;
     }
-    gfx::Bitmap bitmap(pixels->w, pixels->h);
+    *width = pixels->w;
+    *height = pixels->h;
+    words->clear();
+    words->reserve(static_cast<std::size_t>(pixels->w) * static_cast<std::size_t>(pixels->h));
     for (int y = 0; y < pixels->h; ++y) {
-        const auto* src = reinterpret_cast<const std::uint32_t*>(
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
             static_cast<const std::uint8_t*>(pixels->pixels) +
             static_cast<std::size_t>(y) * pixels->pitch);
-        gfx::Colour* dst = bitmap.Row(y);
-        for (int x = 0; x < pixels->w; ++x) {
-            // The unused top byte is not guaranteed to be zero after conversion.
-            dst[x] = src[x] & 0x00FFFFFFu;
-        }
+        words->insert(words->end(), row, row + pixels->w);
     }
     if (mustLock) {
         SDL_UnlockSurface(pixels.get());
+    }
+    return true;
+}
+
+bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> words;
+    // XBGR8888 read as a 32-bit word is exactly the 0x00BBGGRR Colour.
+    if (!DecodeWords(data, SDL_PIXELFORMAT_XBGR8888, &w, &h, &words)) {
+        return false;
+    }
+    gfx::Bitmap bitmap(w, h);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        // The unused top byte is not guaranteed to be zero after conversion.
+        bitmap.Data()[i] = words[i] & 0x00FFFFFFu;
     }
     out = std::move(bitmap);
     return true;
@@ -135,6 +151,28 @@ bool LoadBitmap(int id, gfx::Bitmap& out) {
         it = cache.byId.emplace(id, std::move(decoded)).first;
     }
     out = it->second;
+    return true;
+}
+
+bool LoadIcon(int id, gfx::Bitmap& image, gfx::Bitmap& mask) {
+    image = gfx::Bitmap();
+    mask = gfx::Bitmap();
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> words;
+    const std::span<const std::uint8_t> data = FindBitmapData(id);
+    // ABGR8888: the Colour in the low three bytes, alpha in the top one.
+    if (data.empty() || !DecodeWords(data, SDL_PIXELFORMAT_ABGR8888, &w, &h, &words)) {
+        return false;
+    }
+    gfx::Bitmap colours(w, h);
+    gfx::Bitmap shape(w, h);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const bool opaque = (words[i] >> 24) >= 0x80;
+        colours.Data()[i] = opaque ? words[i] & 0x00FFFFFFu : 0x000000;
+        shape.Data()[i] = opaque ? 0x000000 : 0xFFFFFF;
+    }
+    image = std::move(colours);
+    mask = std::move(shape);
     return true;
 }
 

@@ -58,6 +58,11 @@ std::span<const std::uint8_t> FindBitmapData(int id);
 // Decodes bitmap `id` into 32-bit Colour pixels. Returns false (and leaves `out` empty) when
 // the bitmap is missing or cannot be decoded.
 bool LoadBitmap(int id, gfx::Bitmap& out);
+// Decodes bitmap `id` as an icon is drawn: `image` holds its colours with every transparent
+// pixel (alpha below one half) black, `mask` is white where it is transparent and black where
+// it is opaque. A bitmap without alpha is opaque throughout. Returns false (and leaves both
+// empty) as LoadBitmap does.
+bool LoadIcon(int id, gfx::Bitmap& image, gfx::Bitmap& mask);
 
 // Dialog units to pixels with the base units 6 x 12 (x * 6 / 4, y * 12 / 8), each edge
 // rounded half away from zero as MulDiv does.

@@ -46,6 +46,8 @@ public:
     // reason is in LastError()).
     int DoModal();
     void EndDialog(int result);
+    // EndDialog has been called: the loop ends once the message being handled returns.
+    bool IsEnding() const { return ended_; }
     const std::string& LastError() const { return error_; }
 
     // A control's rectangle in client pixels; empty for an id the dialog does not have.

@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/AboutDlg.h"
 #include "app/TolvaneDlg.h"
@@ -14,6 +18,7 @@
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/platform/window_support.h"
+#include "tests/support/FailingThreads.h"
 
 namespace {
 
@@ -32,10 +37,17 @@ public:
     void SleepUnless(int ms, const std::atomic<int>& cancel) override {
         const auto end =
             std::chrono::steady_clock::now() + std::chrono::microseconds(ms * 1000 / kSpeed);
-        while (cancel.load() == 0 && std::chrono::steady_clock::now() < end) {
+        while ((cancel.load() == 0 && std::chrono::steady_clock::now() < end) || hold.load()) {
+            held = hold.load();
             std::this_thread::sleep_for(200us);
         }
+        held = false;
     }
+
+    // While set, the worker's next sleep lasts, stop or no stop: a run busy between two
+    // checkpoints.
+    std::atomic<bool> hold{false};
+    std::atomic<bool> held{false};
 
 private:
     sys::RealClock real_;
@@ -43,6 +55,7 @@ private:
 
 // What the world keeps to itself, reached through the test world's public names.
 CBird CBirdEvent::*const kBird = &worldtest::TestWorld::m_bird;
+std::string CBirdEvent::*const kTitle = &worldtest::TestWorld::m_strTitle;
 CSerrikList<CObstacle> CBirdEvent::*const kObstacles = &worldtest::TestWorld::m_listObstacle;
 
 constexpr gfx::Colour kTitleBox = 0xF0F0FF;
@@ -52,9 +65,11 @@ constexpr gfx::Colour kSky = 0xDEBD89;
 
 class Tolvane : public wt::Scripted<Tolvane, CTolvaneDlg> {
 public:
+    using CTolvaneDlg::m_bWaitingToStart;
     using CTolvaneDlg::m_gameEvent;
     using CTolvaneDlg::m_hIcon;
     using CTolvaneDlg::m_thread;
+    using CTolvaneDlg::OnSysCommand;
 
     const CBird& Bird() const { return m_gameEvent.*kBird; }
     std::string Text() const { return m_thread.GetText(); }
@@ -67,12 +82,14 @@ public:
     void Move(gfx::Point p) { wt::PushMotion(WindowId(), p.x, p.y); }
 
     int ticks = 0;  // of the dialog's own 200 ms timer
+    std::vector<std::chrono::steady_clock::time_point> tickTimes;
     int paints = 0;
 
 protected:
     void OnTimer(int id) override {
         if (id == 0) {
             ++ticks;
+            tickTimes.push_back(std::chrono::steady_clock::now());
         }
         Scripted::OnTimer(id);
     }
@@ -231,6 +248,72 @@ TEST_F(TolvaneDialogTest, StartClickRightAfterAStopStartsExactlyOneNewRun) {
     EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
 }
 
+// A Start click waits for a stopped run that is still busy; a way out taken meanwhile ends the
+// dialog, and no game starts on it when the wait is over.
+TEST_F(TolvaneDialogTest, AWayOutTakenWhileAStartClickWaitsStartsNoGame) {
+    struct Way {
+        const char* name;
+        std::function<void(Tolvane&)> take;
+        int result;
+    };
+    const Way ways[] = {
+        {"Exit", [](Tolvane& d) { d.Click(IDOK); }, ui::IDOK},
+        {"close box", [](Tolvane& d) { wt::PushWindowEvent(d.WindowId(), SDL_WINDOWEVENT_CLOSE); },
+         ui::IDCANCEL},
+        {"Escape", [](Tolvane& d) { wt::PushKey(d.WindowId(), SDLK_ESCAPE); }, ui::IDCANCEL},
+        {"Alt+F4", [](Tolvane& d) { wt::PushKey(d.WindowId(), SDLK_F4, KMOD_LALT); }, ui::IDCANCEL},
+    };
+    for (const Way& way : ways) {
+        Tolvane d;
+        d.Script(20, {StartGame(), UntilPlay(), [&](Tolvane&) { clock_.hold = true; },
+                      [&](Tolvane&) { return clock_.held.load(); },
+                      [](Tolvane& d) {
+                          d.Click(IDC_BUTTON_STOP);
+                          d.Click(IDC_BUTTON_START);
+                      },
+                      [&](Tolvane& d) {
+                          // This step runs inside the Start click's wait.
+                          if (d.m_bWaitingToStart == 0) {
+                              return false;
+                          }
+                          way.take(d);
+                          d.PumpMessages();  // handled there, through the real input path
+                          EXPECT_TRUE(d.IsEnding()) << way.name;
+                          clock_.hold = false;  // the old run may end now
+                          return true;
+                      },
+                      [](Tolvane&) { ADD_FAILURE() << "the dialog did not end"; }});
+        EXPECT_EQ(d.DoModal(), way.result) << way.name;
+        clock_.hold = false;
+        EXPECT_TRUE(d.m_gameEvent.IsTitle()) << way.name;
+        EXPECT_TRUE(d.Idle()) << way.name;
+    }
+}
+
+// A game whose thread cannot be created leaves no game scene behind: the title screen returns.
+TEST_F(TolvaneDialogTest, AGameThatCannotStartLeavesTheTitleScreen) {
+    Tolvane d;
+    std::string err;
+    std::optional<testsupport::FailingThreads> noThreads;
+    d.Script(20, {[&](Tolvane& d) {
+                      noThreads.emplace();
+                      testing::internal::CaptureStderr();
+                      d.Click(IDC_BUTTON_START);
+                  },
+                  [&](Tolvane& d) {
+                      err = testing::internal::GetCapturedStderr();
+                      noThreads.reset();
+                      EXPECT_TRUE(d.m_gameEvent.IsTitle());
+                      EXPECT_TRUE(d.Idle());
+                      EXPECT_EQ(d.Pixel({5, 5}), 0x000000u);  // the title screen's field
+                      EXPECT_EQ(d.Pixel(d.Centre(IDC_BUTTON_STOP)), ui::kDialogFace);
+                  },
+                  StartGame(), UntilText("Stage1")});
+    EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
+    EXPECT_EQ(err,
+              "tolvane: the game ended: cannot start a thread: Resource temporarily unavailable\n");
+}
+
 TEST_F(TolvaneDialogTest, WithoutFlapsTheChickFallsOutAndTheTitleReturns) {
     Tolvane d;
     d.Script(20, {StartGame(), UntilPlay(),
@@ -265,6 +348,37 @@ TEST_F(TolvaneDialogTest, AboutCommandOpensAndClosesTheAboutBox) {
                   [](Tolvane& d) { wt::PushKey(d.WindowId(), SDLK_ESCAPE); },
                   [](Tolvane& d) { EXPECT_EQ(ui::Dialog::GetActive(), &d); }});
     EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
+}
+
+// Every system command from 16 to 31 is the About item (its low four bits are masked off);
+// an About box that opens takes the Escape queued for it and closes.
+TEST_F(TolvaneDialogTest, SystemCommands16To31OpenTheAboutBox) {
+    Tolvane d;
+    d.Script(20, {[](Tolvane& d) {
+                 for (int id = 0; id <= 48; ++id) {
+                     SDL_FlushEvent(SDL_KEYDOWN);
+                     wt::PushKey(d.WindowId(), SDLK_ESCAPE);
+                     d.OnSysCommand(id);
+                     const bool opened = !SDL_HasEvent(SDL_KEYDOWN);
+                     EXPECT_EQ(opened, id >= 16 && id <= 31) << id;
+                 }
+                 SDL_FlushEvent(SDL_KEYDOWN);
+                 EXPECT_EQ(ui::Dialog::GetActive(), &d);
+             }});
+    EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
+}
+
+TEST_F(TolvaneDialogTest, TheTitleIsKovaloAndTheControlsTimerTicksEvery200Ms) {
+    Tolvane d;
+    d.Script(20, {[](Tolvane& d) { return d.tickTimes.size() >= 11; }});
+    EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
+    EXPECT_EQ(d.m_gameEvent.*kTitle, "Kovalo");
+    ASSERT_GE(d.tickTimes.size(), 11u);
+    // Deadlines advance by whole periods, so ten periods span 2 s however late one tick is.
+    const auto span =
+        std::chrono::duration_cast<std::chrono::milliseconds>(d.tickTimes[10] - d.tickTimes[0]);
+    EXPECT_GE(span.count(), 1900);
+    EXPECT_LE(span.count(), 2300);
 }
 
 TEST_F(TolvaneDialogTest, ExitClickEndsTheDialogWithOk) {
@@ -333,6 +447,33 @@ TEST_F(TolvaneDialogTest, ClosingInAnyPhaseStopsAndJoinsTheRunWithinASecond) {
         EXPECT_LT(took, 1s) << phase.name;
         EXPECT_TRUE(d.Idle()) << phase.name;
     }
+}
+
+// As the desktop draws an icon: its transparent corners show the face colour, not the sky
+// stored under them; its opaque pixels show as stored.
+TEST(TolvaneDialog, TheMinimisedIconShowsTheFaceThroughItsTransparency) {
+    InstallTolvaneResources();
+    gfx::Bitmap client(37, 37, 0x123456);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&client);
+    CTolvaneDlg::PaintIconic(dc, {0, 0, 37, 37}, IDR_MAINFRAME);
+    gfx::Bitmap stored;
+    ASSERT_TRUE(sys::LoadBitmap(IDR_MAINFRAME, stored));
+    const gfx::Point at{3, 3};
+    struct Pixel {
+        int x, y;
+        bool transparent;
+    };
+    const Pixel pixels[] = {{0, 0, true},   {31, 0, true},   {0, 31, true}, {31, 31, true},
+                            {14, 0, false}, {16, 16, false}, {10, 5, false}};
+    for (const Pixel& p : pixels) {
+        EXPECT_EQ(client.GetPixel(at.x + p.x, at.y + p.y),
+                  p.transparent ? ui::kDialogFace : stored.GetPixel(p.x, p.y))
+            << p.x << "," << p.y;
+    }
+    EXPECT_NE(stored.GetPixel(0, 0), ui::kDialogFace);  // else the corners prove nothing
+    EXPECT_EQ(client.GetPixel(1, 1), ui::kDialogFace);  // around the icon
+    EXPECT_EQ(client.GetPixel(36, 36), ui::kDialogFace);
 }
 
 TEST(TolvaneDialog, MinimisedIconIsCentredWithTruncation) {

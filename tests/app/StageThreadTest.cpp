@@ -133,6 +133,38 @@ TEST_F(StageGame, AGameLostAtTheFirstTick) {
     EXPECT_EQ(thread_.runs, 1);
 }
 
+// A hit ends the game at once, also in the tick that leaves no obstacle inside the field.
+TEST_F(StageGame, AHitEndsTheGameEvenWhenTheSameTickClearsTheStage) {
+    struct Case {
+        const char* name;
+        gfx::Point bird, obstacle;
+    };
+    const Case cases[] = {
+        {"hit", {100, 150}, {100, 150}},
+        // The obstacle's centre lies above the field, its rectangle reaches the chick's centre.
+        {"hit and cleared", {100, 1}, {100, -10}},
+    };
+    world_.SetFieldRect(0, 0, 400, 300);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clock_.SetSleepHook([&](std::int64_t, int ms) {
+            if (ms == 500) {  // "Go!!": the stage is set up, the first tick comes next
+                world_.m_bird.SetPoint(c.bird.x, c.bird.y);
+                world_.OneStillObstacle(c.obstacle.x, c.obstacle.y);
+            }
+        });
+        const std::size_t before = log_.Events().size();
+        const std::int64_t t0 = clock_.NowMs();
+        Play();
+        std::vector<Event> events = log_.Events();
+        events.erase(events.begin(), events.begin() + static_cast<std::ptrdiff_t>(before));
+        for (Event& e : events) {
+            e.ms -= t0;
+        }
+        EXPECT_EQ(events, LostAtFirstTick());
+    }
+}
+
 TEST_F(StageGame, EveryGameStartsWithTheChickAtRest) {
     UseLosingField();
     struct AtStart {

@@ -143,14 +143,13 @@ TEST_F(SerrikListTest, EveryElementOperationTakesTheListsLock) {
         inside();
     };
     std::atomic<Tracked*> fetched{nullptr};
-    const std::vector<std::string> ignored =
-        testsupport::OpsThatIgnoreTheLock(hold, {
-                                                    {"Add", [&] { list.Add(new Tracked); }},
-                                                    {"AddNew", [&] { list.AddNew(); }},
-                                                    {"GetAt", [&] { fetched = list.GetAt(0); }},
-                                                    {"DeleteAll", [&] { list.DeleteAll(); }},
-                                                });
-    EXPECT_EQ(ignored, std::vector<std::string>{});
+    const std::vector<testsupport::NamedOp> ops = {
+        {"Add", [&] { list.Add(new Tracked); }},
+        {"AddNew", [&] { list.AddNew(); }},
+        {"GetAt", [&] { fetched = list.GetAt(0); }},
+        {"DeleteAll", [&] { list.DeleteAll(); }},
+    };
+    EXPECT_EQ(testsupport::OpsThatIgnoreTheLock(hold, ops), "");
     list.DeleteAll();
     EXPECT_EQ(Tracked::alive, 0);
 }

@@ -201,7 +201,7 @@ TEST(Bird, EveryOperationTakesTheChicksLockAlsoThroughTheBase) {
         std::lock_guard lock(bird.Lock());
         inside();
     };
-    EXPECT_EQ(testsupport::OpsThatIgnoreTheLock(hold, ops), std::vector<std::string>{});
+    EXPECT_EQ(testsupport::OpsThatIgnoreTheLock(hold, ops), "");
 }
 
 // The sprite on a patterned background, composed by hand from the same resources:

@@ -172,13 +172,12 @@ TEST(WorldLocks, TheStageLabelIsReadAndWrittenUnderItsLock) {
         sys::ScopedLock lock(world.m_csStage);
         inside();
     };
-    const std::vector<std::string> ignored = testsupport::OpsThatIgnoreTheLock(
-        hold, {
-                  {"SetStageText", [&] { world.SetStageText("Stage2 / 5"); }},
-                  {"GetStageText", [&] { (void)world.GetStageText(); }},
-                  {"DrawStageText", [&] { world.DrawStageText(&dc); }},
-              });
-    EXPECT_EQ(ignored, std::vector<std::string>{});
+    const std::vector<testsupport::NamedOp> ops = {
+        {"SetStageText", [&] { world.SetStageText("Stage2 / 5"); }},
+        {"GetStageText", [&] { (void)world.GetStageText(); }},
+        {"DrawStageText", [&] { world.DrawStageText(&dc); }},
+    };
+    EXPECT_EQ(testsupport::OpsThatIgnoreTheLock(hold, ops), "");
 }
 
 }  // namespace

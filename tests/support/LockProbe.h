@@ -67,8 +67,9 @@ struct NamedOp {
 
 // Runs every op at once on threads of their own while `hold` (on this thread) holds the lock
 // under test: hold(inside) takes the lock, calls inside() and releases it. Returns the names of
-// the ops that finished while the lock was held, that is those that do not take it.
-inline std::vector<std::string> OpsThatIgnoreTheLock(
+// the ops that finished while the lock was held, that is those that do not take it, separated
+// by ", "; empty when every op waited.
+inline std::string OpsThatIgnoreTheLock(
     const std::function<void(const std::function<void()>&)>& hold,
     const std::vector<NamedOp>& ops) {
     std::vector<std::function<void()>> tasks;
@@ -81,10 +82,10 @@ inline std::vector<std::string> OpsThatIgnoreTheLock(
     for (std::thread& t : threads) {
         t.join();
     }
-    std::vector<std::string> names;
+    std::string names;
     for (std::size_t i = 0; i < ops.size(); ++i) {
         if (finished[i]) {
-            names.push_back(ops[i].name);
+            names += (names.empty() ? "" : ", ") + ops[i].name;
         }
     }
     return names;

@@ -67,18 +67,19 @@ int CSerrikThread::Pause() {
         SetState(STATE_PAUSED);
     }
     CheckPoint();
+    // The Resume that cleared the flag may still be changing the state: wait for it.
+    sys::ScopedLock lock(m_csPause);
     return 0;
 }
 
 int CSerrikThread::Resume() {
     OnResume();
     sys::ScopedLock lock(m_csPause);
+    m_bPause.store(0);
     // Running stays running and paused becomes running; an idle worker stays idle, so that a
-    // stray Resume never makes a finished run look active. The state changes before the flag
-    // that releases the held run, so the run never goes on while the state says paused.
+    // stray Resume never makes a finished run look active.
     int paused = STATE_PAUSED;
     m_nState.compare_exchange_strong(paused, STATE_RUNNING);
-    m_bPause.store(0);
     return 0;
 }
 

@@ -21,8 +21,9 @@
 // destroyed; the destructors also stop and join, and no thread is ever detached.
 //
 // Flags and the state are atomics; Pause and Resume change the pause flag and the state
-// together under a lock of their own, so the two never disagree. The status text and the
-// prompt each have their own lock, and readers get copies.
+// together under a lock of their own, and a held Pause returns only once the Resume that
+// released it is complete, so the run never goes on while the state says paused. The status
+// text and the prompt each have their own lock, and readers get copies.
 class CSerrikThread {
 public:
     enum { STATE_IDLE = 0, STATE_RUNNING = 1, STATE_PAUSED = 2 };
@@ -91,12 +92,14 @@ protected:
     // Requests a stop and joins the thread without pumping messages: for destructors.
     void StopAndJoin();
 
+    // Held by Pause and Resume while they change the pause flag and the state.
+    sys::CriticalSection m_csPause;
+
 private:
     void PumpOwner();
     [[noreturn]] void HonourStop();
 
     std::atomic<int> m_bPause{0};
-    sys::CriticalSection m_csPause;  // Pause and Resume
     std::atomic<int> m_bStop{0};
     std::thread m_thread;
     std::atomic<int> m_nState{STATE_IDLE};

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <barrier>
 #include <chrono>
 #include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/system/Clock.h"
@@ -17,6 +17,7 @@
 #include "platform/window/OwnerWindow.h"
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/FailingThreads.h"
+#include "tests/support/LockProbe.h"
 
 namespace {
 
@@ -298,49 +299,52 @@ TEST(SerrikThread, StartClearsAHoldThatAFailedRunLeftBehind) {
     }
 }
 
-// The checkpoint's polling sleeps only yield, so a held pauser turns round at once.
-class YieldClock final : public sys::Clock {
-public:
-    void Sleep(int) override { std::this_thread::yield(); }
-    std::int64_t Time() override { return 0; }
-};
-
-// A Resume that races a Pause comes either first (the run stays held until the next Resume)
-// or second (the run goes on); either way, once Pause returns the worker is running and not
-// paused. Both threads leave a barrier together every round, so the calls meet every time.
-TEST(SerrikThread, PauseAndResumeNeverLeaveStateAndFlagDisagreeing) {
-    YieldClock clock;
-    sys::SetClock(&clock);
-    TestWorker w;  // never started: two threads of the test play the run and the window
-    w.SetState(CSerrikThread::STATE_RUNNING);
-    constexpr int kRounds = 20000;
-    std::barrier together(2);
+// Pause and Resume change the pause flag and the state only under the pause lock, and a held
+// Pause returns only once the Resume that released it is complete: a Resume can never come
+// between the two changes, so the run never goes on while the state says paused.
+TEST(SerrikThread, PauseAndResumeChangeFlagAndStateTogether) {
+    struct Worker : TestWorker {
+        using CSerrikThread::m_csPause;
+    } w;
+    w.SetState(CSerrikThread::STATE_RUNNING);  // never started: the test plays run and window
+    const auto state = [&w] { return std::make_pair(w.GetState(), w.IsPaused()); };
+    const auto running = std::make_pair(int{CSerrikThread::STATE_RUNNING}, false);
+    const auto paused = std::make_pair(int{CSerrikThread::STATE_PAUSED}, true);
     std::atomic<int> returned{0};
-    int disagreements = 0;
-    std::thread window([&] {
-        for (int i = 0; i < kRounds; ++i) {
-            together.arrive_and_wait();
-            w.Resume();
-            while (returned.load() <= i) {
-                if (w.IsPaused()) {
-                    w.Resume();  // this round's Resume came first
-                }
-                std::this_thread::yield();
-            }
-        }
-    });
-    for (int i = 0; i < kRounds; ++i) {
-        together.arrive_and_wait();
+    const auto pause = [&] {
         w.Pause();
-        if (w.GetState() != CSerrikThread::STATE_RUNNING || w.IsPaused()) {
-            ++disagreements;
-            w.SetState(CSerrikThread::STATE_RUNNING);
-        }
-        returned = i + 1;
+        ++returned;
+    };
+    std::thread run;
+    {
+        sys::ScopedLock hold(w.m_csPause);
+        run = std::thread(pause);
+        std::this_thread::sleep_for(testsupport::kLockGrace);
+        EXPECT_EQ(state(), running) << "Pause changed something without the lock";
+    }
+    ASSERT_TRUE(WaitUntil([&] { return state() == paused; }));
+    std::thread window;
+    {
+        sys::ScopedLock hold(w.m_csPause);
+        window = std::thread([&] { w.Resume(); });
+        std::this_thread::sleep_for(testsupport::kLockGrace);
+        EXPECT_EQ(state(), paused) << "Resume changed something without the lock";
+        EXPECT_EQ(returned, 0);
     }
     window.join();
-    sys::SetClock(nullptr);
-    EXPECT_EQ(disagreements, 0);
+    run.join();
+    EXPECT_EQ(state(), running);
+
+    run = std::thread(pause);
+    ASSERT_TRUE(WaitUntil([&] { return state() == paused; }));
+    {
+        sys::ScopedLock hold(w.m_csPause);
+        w.Resume();  // the flag is clear, but this Resume is not over until the lock is let go
+        std::this_thread::sleep_for(testsupport::kLockGrace);
+        EXPECT_EQ(returned, 1) << "Pause returned before its Resume was over";
+    }
+    run.join();
+    EXPECT_EQ(state(), running);
 }
 
 TEST(SerrikThread, ResumeOnAnIdleWorkerKeepsItIdle) {

@@ -227,6 +227,8 @@ TEST_F(TolvaneDialogTest, StartClickRightAfterAStopStartsExactlyOneNewRun) {
                       d.Click(IDC_BUTTON_START);
                       d.Click(IDC_BUTTON_START);
                   },
+                  // A step that comes due while the Start click waits runs inside the wait.
+                  [](Tolvane& d) { return d.m_bWaitingToStart == 0; },
                   [](Tolvane& d) {
                       EXPECT_TRUE(d.m_gameEvent.IsPlaying());
                       EXPECT_FALSE(d.Idle());

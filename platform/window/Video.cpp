@@ -1,12 +1,16 @@
 #include "platform/window/Video.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/window/X11.h"
 
 namespace ui {
 
@@ -15,6 +19,35 @@ namespace {
 std::atomic<bool> g_ready{false};
 std::atomic<std::thread::id> g_uiThread{};
 std::atomic<std::uint32_t> g_wakeEvent{0};
+
+// The user-interface thread's own wake-up: a byte in a pipe. On X, SDL's wake-up is an event
+// sent to one of the windows, which may be destroyed before the server delivers it; the wait
+// here polls the display connection and this pipe instead, so SDL never sends one.
+struct WakePipe {
+    int fds[2] = {-1, -1};
+    WakePipe() {
+        if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+            fds[0] = fds[1] = -1;
+        }
+    }
+    ~WakePipe() {
+        for (int fd : fds) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    void Drain() const {
+        char buffer[64];
+        while (fds[0] >= 0 && read(fds[0], buffer, sizeof buffer) > 0) {
+        }
+    }
+};
+
+WakePipe& Wake() {
+    static WakePipe pipe;
+    return pipe;
+}
 
 bool StartSubsystems(std::string* reason) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
@@ -82,6 +115,8 @@ bool InitVideo(std::string* error) {
     // chooses another.
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    x11::InstallErrorHandlers();
+    Wake();
     std::string reason;
     if (!StartVideo(&reason)) {
         if (error != nullptr) {
@@ -109,9 +144,15 @@ void ShutdownVideo() {
     if (!g_ready.exchange(false)) {
         return;
     }
+    g_uiThread.store(std::thread::id{});
+    if (x11::ConnectionLost()) {
+        // Closing SDL's connections would meet the broken one again, and there Xlib exits.
+        // The process ends next; the memory stays reachable from SDL's state.
+        return;
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     SDL_Quit();
-    g_uiThread.store(std::thread::id{});
+    x11::Reset();
 }
 
 bool IsVideoReady() {
@@ -122,10 +163,34 @@ bool IsUiThread() {
     return g_ready.load() && g_uiThread.load() == std::this_thread::get_id();
 }
 
+bool DisplayLost() {
+    return x11::ConnectionLost();
+}
+
 namespace detail {
+
 std::uint32_t WakeEventType() {
     return g_wakeEvent.load();
 }
+
+void WakeUiThread() {
+    const char byte = 1;
+    // A write refused because the pipe is full changes nothing: a wake-up is waiting already.
+    [[maybe_unused]] const ssize_t written =
+        Wake().fds[1] >= 0 ? write(Wake().fds[1], &byte, 1) : 0;
+}
+
+void WaitForEvents(int timeoutMs) {
+    if (x11::HasDisplay()) {
+        x11::Wait(Wake().fds[0], timeoutMs);
+    } else if (timeoutMs < 0) {
+        SDL_WaitEvent(nullptr);
+    } else if (timeoutMs > 0) {
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+    }
+    Wake().Drain();
+}
+
 }  // namespace detail
 
 }  // namespace ui

@@ -270,9 +270,9 @@ TEST_F(DialogTest, MouseReachesTheDialogInClientPixels) {
     Probe d(wt::kSmallDialog);  // 60 x 30 px: scaled up on the offscreen display
     int scale = 0;
     d.Script(10, {[&](Probe& p) {
-                      int w = 0, h = 0;
-                      ASSERT_TRUE(ui::UsableDisplaySize(&w, &h));
-                      scale = ui::IntegerScale(60, 30, w, h);
+                      gfx::Rect usable;
+                      ASSERT_TRUE(ui::UsableDisplayBounds(&usable));
+                      scale = ui::IntegerScale(60, 30, usable.Width(), usable.Height());
                       int ww = 0, wh = 0;
                       SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &ww, &wh);
                       EXPECT_EQ(ww, 60 * scale);

@@ -485,12 +485,19 @@ void Dialog::HandleButton(bool down, bool left, gfx::Point p) {
 }
 
 void Dialog::HandleKey(int key, int mods) {
+    const bool alt = (mods & KMOD_ALT) != 0;
+    const bool shift = (mods & KMOD_SHIFT) != 0;
     if (menu_.IsOpen()) {
+        if (key == SDLK_F4 && alt) {
+            // The window's own shortcut: the menu closes first, then the window.
+            menu_.Close();
+            needsPresent_ = true;
+            OnSysCommand(SC_CLOSE);
+            return;
+        }
         HandleMenuKey(key);
         return;
     }
-    const bool alt = (mods & KMOD_ALT) != 0;
-    const bool shift = (mods & KMOD_SHIFT) != 0;
     if (key == SDLK_ESCAPE) {
         OnCommand(IDCANCEL);
     } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {

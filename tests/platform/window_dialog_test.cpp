@@ -181,6 +181,11 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
              wt::PushKey(w, SDLK_DOWN);  // highlights "Close"
              wt::PushKey(w, SDLK_RETURN);
          }},
+        {"alt+f4 with the menu open",
+         [](Uint32 w) {
+             wt::PushKey(w, SDLK_F10, KMOD_LSHIFT);
+             wt::PushKey(w, SDLK_F4, KMOD_LALT);
+         }},
     };
     for (const Case& c : cases) {
         wt::Watchdog watchdog;
@@ -188,6 +193,7 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
         d.Script(10, {[&](Probe& p) { c.input(p.WindowId()); }, [](Probe&) {}});
         EXPECT_EQ(d.DoModal(), ui::IDCANCEL) << c.name;
         EXPECT_EQ(d.log, std::vector<std::string>{"cancel"}) << c.name;
+        EXPECT_FALSE(d.IsSystemMenuOpen()) << c.name;
     }
 }
 

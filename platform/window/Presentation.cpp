@@ -44,6 +44,15 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
 }
 
 void Presentation::Destroy() {
+    if (x11::ConnectionLost()) {
+        // SDL would wait for the server to confirm the window's unmapping, for ever. SDL
+        // still lists the window, so nothing is lost that the process's end does not free.
+        static_cast<void>(texture_.release());
+        static_cast<void>(renderer_.release());
+        static_cast<void>(window_.release());
+        xid_ = 0;
+        return;
+    }
     texture_.reset();
     renderer_.reset();
     x11::ForgetWindow(xid_);

@@ -14,6 +14,11 @@ namespace ui {
 // enlarged by the geometry's integer scale with nearest sampling.
 class Presentation {
 public:
+    Presentation() = default;
+    ~Presentation() { Destroy(); }
+    Presentation(const Presentation&) = delete;
+    Presentation& operator=(const Presentation&) = delete;
+
     // Creates the window hidden, `geometry.WindowSize()` large, not resizable. `x`, `y` are
     // screen coordinates or SDL_WINDOWPOS_CENTERED. Returns false with the reason in `error`.
     bool Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,

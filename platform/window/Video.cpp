@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,6 +65,36 @@ std::string Env(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// Whether a compositor listens on the Wayland socket `name` names, found as libwayland finds
+// it. Left to SDL, a missing socket costs a line of libwayland's own on stderr.
+bool WaylandAnswers(const std::string& name) {
+    if (!Env("WAYLAND_SOCKET").empty()) {
+        return true;  // an inherited connection: only libwayland can tell
+    }
+    std::string path = name;
+    if (path.front() != '/') {
+        const std::string dir = Env("XDG_RUNTIME_DIR");
+        if (dir.empty()) {
+            return false;
+        }
+        path = dir + "/" + name;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    const bool answers =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return answers;
+}
+
 // SDL alone would fall back to its invisible offscreen driver when no display answers; a
 // game nobody can see must fail instead. So without an explicit SDL_VIDEODRIVER only the
 // displays the environment names are tried, then the console.
@@ -72,11 +105,12 @@ bool StartVideo(std::string* reason) {
     struct Candidate {
         const char* driver;
         std::string failure;
+        bool worthTrying = true;
     };
     std::vector<Candidate> candidates;
     if (const std::string wayland = Env("WAYLAND_DISPLAY"); !wayland.empty()) {
-        candidates.push_back(
-            {"wayland", "the Wayland display \"" + wayland + "\" does not answer"});
+        candidates.push_back({"wayland", "the Wayland display \"" + wayland + "\" does not answer",
+                              WaylandAnswers(wayland)});
     }
     if (const std::string x11 = Env("DISPLAY"); !x11.empty()) {
         candidates.push_back({"x11", "the X display \"" + x11 + "\" does not answer"});
@@ -86,6 +120,9 @@ bool StartVideo(std::string* reason) {
             {"kmsdrm", "no display is set (DISPLAY and WAYLAND_DISPLAY are empty)"});
     }
     for (const Candidate& c : candidates) {
+        if (!c.worthTrying) {
+            continue;
+        }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, c.driver);
         std::string ignored;
         if (StartSubsystems(&ignored)) {

@@ -17,10 +17,11 @@ xg_require() {
     done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. The screen is XG_SCREEN (WxHxD) if set.
 xg_start_display() {
-    XG_DIR=$(mktemp -d)
-    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$XG_DIR/display" \
+    XG_DIR=${XG_DIR:-$(mktemp -d)}
+    rm -f "$XG_DIR/display"
+    Xvfb -displayfd 9 -screen 0 "${XG_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 9>"$XG_DIR/display" \
         2>"$XG_DIR/xvfb.log" &
     XG_XVFB_PID=$!
     local i
@@ -114,15 +115,37 @@ xg_wait_exit() {
     XG_GAME_PID=
 }
 
+# Starts openbox on the display and waits until it manages it.
+xg_start_wm() {
+    openbox --sm-disable --startup true >"$XG_DIR/wm.log" 2>&1 &
+    XG_WM_PID=$!
+    local i
+    for i in $(seq 100); do
+        if xdotool get_num_desktops >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "openbox did not start: $(cat "$XG_DIR/wm.log")"
+    return 1
+}
+
+xg_stop_display() {
+    local pid
+    for pid in ${XG_WM_PID:-} ${XG_XVFB_PID:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    XG_WM_PID=
+    XG_XVFB_PID=
+}
+
 xg_cleanup() {
     if [[ -n ${XG_GAME_PID:-} ]]; then
         kill "$XG_GAME_PID" 2>/dev/null || true
         wait "$XG_GAME_PID" 2>/dev/null || true
     fi
-    if [[ -n ${XG_XVFB_PID:-} ]]; then
-        kill "$XG_XVFB_PID" 2>/dev/null || true
-        wait "$XG_XVFB_PID" 2>/dev/null || true
-    fi
+    xg_stop_display
     if [[ -n ${XG_DIR:-} ]]; then
         rm -rf "$XG_DIR"
     fi

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -392,6 +393,35 @@ TEST_F(DialogTest, ModalBoxKeepsItsOwnerPaintingAndTickingButHoldsItsInput) {
     EXPECT_GE(paintsWhileAbout, 3);
     EXPECT_EQ(main.log, std::vector<std::string>{});  // the click on the owner was held back
     EXPECT_FALSE(watchdog.Fired());
+}
+
+// A picture that cannot reach the screen is reported on stderr once, not at every frame, and
+// again only after pictures have reached it in between.
+TEST_F(DialogTest, APresentationFailureIsReportedOnceUntilPicturesArriveAgain) {
+    wt::Watchdog watchdog;
+    Probe d(wt::kSmallDialog);
+    gfx::Point size;
+    // Wider than any surface SDL makes: no picture can be drawn into the window.
+    const auto resize = [](Probe& p, gfx::Point to) {
+        SDL_SetWindowSize(SDL_GetWindowFromID(p.WindowId()), to.x, to.y);
+        p.Invalidate(false);
+    };
+    const auto repaint = [](Probe& p) { p.Invalidate(false); };
+    testing::internal::CaptureStderr();
+    d.Script(10, {[&](Probe& p) {
+                      SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &size.x, &size.y);
+                      resize(p, {1 << 30, 1});
+                  },
+                  repaint, repaint, [&](Probe& p) { resize(p, size); }, repaint,
+                  [&](Probe& p) {
+                      resize(p, {1 << 30, 1});
+                  },
+                  repaint});
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_NE(said.find(": cannot show the picture of \"small\": "), std::string::npos) << said;
+    EXPECT_FALSE(d.LastError().empty());
 }
 
 TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {

@@ -49,7 +49,7 @@ void MessageLoop::RunOnce(Dialog* owner, bool mayWait) {
         detail::WaitForEvents(NextTimerMs());
     }
     SDL_Event event;
-    while ((owner == nullptr || !owner->ended_) && SDL_PollEvent(&event) == 1) {
+    while (!DisplayLost() && (owner == nullptr || !owner->ended_) && SDL_PollEvent(&event) == 1) {
         Dispatch(event);
     }
     if (DisplayLost()) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -153,6 +154,9 @@ bool InitVideo(std::string* error) {
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     x11::InstallErrorHandlers();
+    // A write to a display connection whose server has gone must fail with EPIPE, for the
+    // loss to be noticed and reported, rather than end the process with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
     Wake();
     std::string reason;
     if (!StartVideo(&reason)) {

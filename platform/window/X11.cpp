@@ -103,7 +103,13 @@ void Wait(int wakeFd, int timeoutMs) {
     }
     std::array<pollfd, 2> fds{{{ConnectionNumber(display), POLLIN, 0}, {wakeFd, POLLIN, 0}}};
     // A signal ends the wait early too: the caller then pumps, which turns SIGINT into a quit.
-    poll(fds.data(), wakeFd >= 0 ? 2 : 1, timeoutMs);
+    if (poll(fds.data(), wakeFd >= 0 ? 2 : 1, timeoutMs) > 0 &&
+        (fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+        // The server has gone. Known here, before an Xlib call meets it, no call goes through
+        // Xlib's recovery from an I/O error (which in libX11 1.8.4 unlocks the connection
+        // twice).
+        g_lost.store(true);
+    }
 }
 
 void Reset() {

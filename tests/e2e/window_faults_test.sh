@@ -17,7 +17,9 @@ set -m
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xgame.sh"
 trap xg_cleanup EXIT
-export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Only reports count: the list of suppressions used is not one.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export TSAN_OPTIONS="suppressions=$here/tsan.supp:print_suppressions=0${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
 game=$1
 about_cycles=$2
 quits=$3

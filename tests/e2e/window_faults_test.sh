@@ -79,6 +79,8 @@ quit_by() {  # way phase
 }
 
 quits() {  # wm
+    # Keys and clicks need a shown window with the focus, not its first picture.
+    local XG_SETTLE=0.1
     local way i phase
     for way in exit escape alt+f4 sigterm sigint; do
         for i in $(seq "$quits"); do

@@ -36,19 +36,19 @@ xg_start_display() {
     return 1
 }
 
-# Starts the game and waits for its window: XG_GAME_PID, XG_WIN, XG_SCALE.
+# Starts the game and waits for its window to be shown: XG_GAME_PID, XG_WIN, XG_SCALE.
 xg_launch() {
     "$1" >"$XG_DIR/game.log" 2>&1 &
     XG_GAME_PID=$!
     local i
     for i in $(seq 200); do
-        XG_WIN=$(xdotool search --name '^Tolvane$' 2>/dev/null | head -n1 || true)
+        XG_WIN=$(xdotool search --onlyvisible --name '^Tolvane$' 2>/dev/null | head -n1 || true)
         if [[ -n $XG_WIN ]] && xdotool getwindowgeometry "$XG_WIN" >/dev/null 2>&1; then
             local WIDTH=$XG_CLIENT_W
             eval "$(xdotool getwindowgeometry --shell "$XG_WIN" | grep WIDTH || true)"
             XG_SCALE=$((WIDTH / XG_CLIENT_W))
-            # Let the first paint reach the screen.
-            sleep 0.3
+            # Let the first paint reach the screen (XG_SETTLE seconds, 0.3 unless set).
+            sleep "${XG_SETTLE:-0.3}"
             return 0
         fi
         if ! kill -0 "$XG_GAME_PID" 2>/dev/null; then

@@ -110,29 +110,32 @@ menu_alt_f4() {
     echo "ok: Alt+F4 with the system menu open closes menu and window"
 }
 
-# Voluntary context switches of the game's threads other than its first, over $1 s.
+# Voluntary context switches per second, over $1 s, of the game's threads not named in
+# $2 (those that ran before play: the interface thread, and a sanitizer's own).
 worker_wakeups_per_s() {
-    local before after
     sum() {
         local t total=0
         for t in /proc/"$XG_GAME_PID"/task/*; do
-            [[ ${t##*/} == "$XG_GAME_PID" ]] && continue
+            [[ " $2 " == *" ${t##*/} "* ]] && continue
             total=$((total + $(awk '/^voluntary_ctxt_switches/ {print $2}' "$t/status" 2>/dev/null || echo 0)))
         done
         echo "$total"
     }
-    before=$(sum)
+    local before after
+    before=$(sum "$1" "$2")
     sleep "$1"
-    after=$(sum)
+    after=$(sum "$1" "$2")
     echo $(((after - before) / $1))
 }
 
 wakeups() {
     xg_launch "$game" || fail "no window (wake-ups)"
+    local before_play
+    before_play=$(ls /proc/"$XG_GAME_PID"/task | tr '\n' ' ')
     xg_click "${START[@]}"
     sleep 0.5
     local rate
-    rate=$(worker_wakeups_per_s 4)
+    rate=$(worker_wakeups_per_s 4 "$before_play")
     ((rate < 10)) || fail "the worker woke $rate times a second during play"
     echo "ok: the worker wakes $rate times a second during play"
     xdotool key Escape
@@ -188,7 +191,12 @@ for wm in ${WF_WM:-none wm}; do
     echo "($wm: $(($(xg_now_ms) - t0)) ms)"
 done
 wanted menu && with_display none menu_alt_f4
-wanted wakeups && with_display none wakeups
+# A sanitizer's slow paints keep the worker waiting for locks: wake-ups that are no polling.
+if [[ -n ${WF_SANITIZED:-} ]]; then
+    echo "not measured in a sanitizer build: the worker's wake-ups"
+elif wanted wakeups; then
+    with_display none wakeups
+fi
 
 # A screen smaller than the window: its top-left corner stays on the screen.
 for wm in ${WF_WM:-none wm}; do

@@ -56,6 +56,8 @@ int CSerrikThread::Start() {
 
 int CSerrikThread::Stop() {
     m_bStop.store(1);
+    // A run asleep in Sleep wakes now rather than at the end of its sleep.
+    sys::GetClock().WakeSleepers();
     return 0;
 }
 

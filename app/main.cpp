@@ -1,12 +1,39 @@
 #include <cstdio>
 #include <string>
 
+#include "GClass/SerrikDC.h"
 #include "app/Tolvane.h"
 #include "app/res/TolvaneResources.h"
+#include "app/res/resource.h"
+#include "platform/graphics/GdiObjects.h"
+#include "platform/system/Resources.h"
 #include "platform/window/Video.h"
+
+namespace {
+
+// Every face name falls back to any installed face, so only a system without a single font
+// leaves a name unresolved; the game would then run without any text at all.
+bool FacesAvailable() {
+    const sys::DialogTemplate* main = sys::FindDialog(IDD_TOLVANE_DIALOG);
+    for (const std::string& name :
+         {std::string(CSerrikDC::kTextFace), main != nullptr ? main->fontFace : std::string()}) {
+        if (gfx::Font(90, name).FamilyName().empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 int main() {
     InstallTolvaneResources();
+    if (!FacesAvailable()) {
+        std::fprintf(stderr,
+                     "tolvane: no font is installed, and the game's text needs one (install the "
+                     "fonts-ipafont-gothic package)\n");
+        return 1;
+    }
     std::string error;
     if (!ui::InitVideo(&error)) {
         std::fprintf(stderr,
@@ -16,6 +43,11 @@ int main() {
         return 1;
     }
     theApp.InitInstance();
+    const bool lost = ui::DisplayLost();
     ui::ShutdownVideo();
+    if (lost) {
+        std::fprintf(stderr, "tolvane: the connection to the display was lost; the game ended\n");
+        return 1;
+    }
     return theApp.ExitCode();
 }

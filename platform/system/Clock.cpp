@@ -13,6 +13,18 @@ void RealClock::Sleep(int ms) {
     }
 }
 
+void RealClock::SleepUnless(int ms, const std::atomic<int>& cancel) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [&cancel] { return cancel.load() != 0; });
+}
+
+void RealClock::WakeSleepers() {
+    // Taking the lock orders this after a sleeper's look at its flag: either it saw the flag
+    // set, or it is waiting and the notification reaches it.
+    { std::lock_guard lock(mutex_); }
+    wake_.notify_all();
+}
+
 std::int64_t RealClock::Time() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace sys {
@@ -19,12 +18,15 @@ public:
     virtual void Sleep(int ms) = 0;
     // Calendar time in whole seconds since the epoch.
     virtual std::int64_t Time() = 0;
-    // Like Sleep, but returns as soon as `cancel` is non-zero (at once when it already is).
+    // Like Sleep, but returns once `cancel` is non-zero: at once when it already is, else
+    // when WakeSleepers follows the store that sets it.
     virtual void SleepUnless(int ms, const std::atomic<int>& cancel) {
         if (cancel.load() == 0) {
             Sleep(ms);
         }
     }
+    // Called after a cancel flag has been set: SleepUnless calls waiting on it return.
+    virtual void WakeSleepers() {}
 };
 
 // The system clock: really sleeps.
@@ -32,18 +34,13 @@ class RealClock final : public Clock {
 public:
     void Sleep(int ms) override;
     std::int64_t Time() override;
-    // Sleeps in short slices so that a cancel takes effect within a few milliseconds.
-    void SleepUnless(int ms, const std::atomic<int>& cancel) override {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (cancel.load() == 0) {
-            const auto left = end - std::chrono::steady_clock::now();
-            if (left <= std::chrono::steady_clock::duration::zero()) {
-                return;
-            }
-            std::this_thread::sleep_for(
-                std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(5)));
-        }
-    }
+    // Waits on a condition rather than polling the flag, so a long sleep costs no wake-ups.
+    void SleepUnless(int ms, const std::atomic<int>& cancel) override;
+    void WakeSleepers() override;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
 };
 
 // A clock for tests: Sleep advances virtual time at once and records the request.

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/system/Resources.h"
@@ -29,6 +31,11 @@ constexpr ButtonLook kButtonPressed{gfx::Rgb(204, 228, 247), gfx::Rgb(0, 84, 153
 constexpr ButtonLook kButtonDisabled{gfx::Rgb(204, 204, 204), gfx::Rgb(191, 191, 191),
                                      gfx::Rgb(131, 131, 131)};
 constexpr gfx::Colour kDefaultBorder = gfx::Rgb(0, 120, 215);
+
+// One line on stderr under the program's name, as the program's own messages read.
+void ReportError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+}
 
 void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
     gfx::Pen pen(1, colour);
@@ -73,6 +80,10 @@ int Dialog::DoModal() {
         error_ = "there is no display connection (InitVideo has not succeeded)";
         return -1;
     }
+    if (DisplayLost()) {
+        error_ = "the connection to the display has been lost";
+        return -1;
+    }
     if (!IsUiThread()) {
         error_ = "a dialog runs on the user-interface thread only";
         return -1;
@@ -91,20 +102,25 @@ int Dialog::DoModal() {
         owner = nullptr;
     }
     int scale = 1;
-    int x = SDL_WINDOWPOS_CENTERED;
-    int y = SDL_WINDOWPOS_CENTERED;
+    gfx::Rect usable;
+    const bool knowsDisplay = UsableDisplayBounds(&usable);
     if (owner != nullptr) {
         // A box opened over a window shares its scale and sits centred over it.
         scale = owner->presentation_->GetGeometry().Scale();
-    } else if (int w = 0, h = 0; UsableDisplaySize(&w, &h)) {
-        scale = IntegerScale(client_.Width(), client_.Height(), w, h);
+    } else if (knowsDisplay) {
+        scale = IntegerScale(client_.Width(), client_.Height(), usable.Width(), usable.Height());
     }
     const Geometry geometry(client_.Width(), client_.Height(), scale);
-    if (owner != nullptr) {
-        int ox = 0, oy = 0, ow = 0, oh = 0;
-        owner->presentation_->GetScreenRect(&ox, &oy, &ow, &oh);
-        x = ox + (ow - geometry.WindowSize().x) / 2;
-        y = oy + (oh - geometry.WindowSize().y) / 2;
+    int x = SDL_WINDOWPOS_CENTERED;
+    int y = SDL_WINDOWPOS_CENTERED;
+    if (knowsDisplay) {
+        gfx::Rect around = usable;
+        if (owner != nullptr) {
+            around = owner->presentation_->GetScreenRect();
+        }
+        const gfx::Point at = PlaceWindow(geometry.WindowSize(), around, usable);
+        x = at.x;
+        y = at.y;
     }
     auto presentation = std::make_unique<Presentation>();
     if (!presentation->Create(caption_, geometry, x, y, &error_)) {
@@ -149,6 +165,11 @@ int Dialog::DoModal() {
     menu_.Close();
     presentation_.reset();
     running_ = false;
+    if (owner != nullptr && owner->presentation_ && !DisplayLost()) {
+        // Without a window manager the keyboard focus would stay with the window just
+        // destroyed, that is with nobody, until a click.
+        owner->presentation_->Activate();
+    }
     return result_;
 }
 
@@ -252,7 +273,9 @@ void Dialog::Invalidate(bool erase) {
         SDL_Event wake{};
         wake.type = detail::WakeEventType();
         wake.user.windowID = windowId_.load();
-        if (SDL_PushEvent(&wake) != 1) {
+        if (SDL_PushEvent(&wake) == 1) {
+            detail::WakeUiThread();
+        } else {
             wakePending_.store(false);
         }
     }
@@ -362,7 +385,7 @@ void Dialog::Paint() {
 
 void Dialog::Present() {
     needsPresent_ = false;
-    if (!presentation_) {
+    if (!presentation_ || DisplayLost()) {
         return;
     }
     const gfx::Bitmap* shown = &client_;
@@ -378,7 +401,14 @@ void Dialog::Present() {
     }
     std::string error;
     if (!presentation_->Present(*shown, &error)) {
+        // Said once when the picture stops reaching the screen, not at every frame.
+        if (!presentFailing_) {
+            ReportError("cannot show the picture of \"" + caption_ + "\": " + error);
+        }
+        presentFailing_ = true;
         error_ = error;
+    } else {
+        presentFailing_ = false;
     }
 }
 
@@ -455,12 +485,19 @@ void Dialog::HandleButton(bool down, bool left, gfx::Point p) {
 }
 
 void Dialog::HandleKey(int key, int mods) {
+    const bool alt = (mods & KMOD_ALT) != 0;
+    const bool shift = (mods & KMOD_SHIFT) != 0;
     if (menu_.IsOpen()) {
+        if (key == SDLK_F4 && alt) {
+            // The window's own shortcut: the menu closes first, then the window.
+            menu_.Close();
+            needsPresent_ = true;
+            OnSysCommand(SC_CLOSE);
+            return;
+        }
         HandleMenuKey(key);
         return;
     }
-    const bool alt = (mods & KMOD_ALT) != 0;
-    const bool shift = (mods & KMOD_SHIFT) != 0;
     if (key == SDLK_ESCAPE) {
         OnCommand(IDCANCEL);
     } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {

@@ -150,6 +150,7 @@ private:
     bool ended_ = false;
     bool running_ = false;
     bool needsPresent_ = false;
+    bool presentFailing_ = false;
     bool painting_ = false;
     gfx::Point mouse_{-1, -1};
     int pressedButton_ = 0;  // id of the button held down with the mouse, 0 for none

@@ -1,5 +1,7 @@
 #include "platform/window/Geometry.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -20,6 +22,15 @@ int IntegerScale(int clientW, int clientH, int usableW, int usableH) {
     const long long byHeight = 2LL * usableH / (3LL * clientH);
     const long long n = byWidth < byHeight ? byWidth : byHeight;
     return n < 1 ? 1 : static_cast<int>(n);
+}
+
+gfx::Point PlaceWindow(gfx::Point size, const gfx::Rect& around, const gfx::Rect& usable) {
+    const auto place = [](int size, int aroundLo, int aroundHi, int lo, int hi) {
+        const int centred = aroundLo + (aroundHi - aroundLo - size) / 2;
+        return centred + size > hi ? std::max(lo, hi - size) : std::max(lo, centred);
+    };
+    return {place(size.x, around.left, around.right, usable.left, usable.right),
+            place(size.y, around.top, around.bottom, usable.top, usable.bottom)};
 }
 
 Geometry::Geometry(int clientW, int clientH, int scale)

@@ -9,6 +9,11 @@ namespace ui {
 // in both directions. A display of unknown (non-positive) size gives 1.
 int IntegerScale(int clientW, int clientH, int usableW, int usableH);
 
+// The top-left corner for a window of `size` centred over `around` and moved inside `usable`;
+// where it is larger than `usable`, its top-left corner stays inside, with the caption and the
+// controls nearest to it.
+gfx::Point PlaceWindow(gfx::Point size, const gfx::Rect& around, const gfx::Rect& usable);
+
 // The one mapping between the dialog's client pixels and the window's pixels. Drawing maps
 // client -> window, the mouse maps window -> client; both go through here so they agree.
 class Geometry {

@@ -45,22 +45,30 @@ Dialog* MessageLoop::Find(Uint32 windowId) {
 }
 
 void MessageLoop::RunOnce(Dialog* owner, bool mayWait) {
-    SDL_Event event;
-    if (mayWait && !PaintPending()) {
-        const int timeout = NextTimerMs();
-        const int got = timeout < 0   ? SDL_WaitEvent(&event)
-                        : timeout > 0 ? SDL_WaitEventTimeout(&event, timeout)
-                                      : 0;
-        if (got == 1) {
-            Dispatch(event);
-        }
+    if (mayWait && !PaintPending() && !DisplayLost()) {
+        detail::WaitForEvents(NextTimerMs());
     }
-    while ((owner == nullptr || !owner->ended_) && SDL_PollEvent(&event) == 1) {
+    SDL_Event event;
+    while (!DisplayLost() && (owner == nullptr || !owner->ended_) && SDL_PollEvent(&event) == 1) {
         Dispatch(event);
+    }
+    if (DisplayLost()) {
+        // No window can show anything any more: every dialog ends as if cancelled.
+        CancelAll();
     }
     // Paint before timers, as the desktop ranks its paint message above the timer message.
     PaintAll();
     FireTimers();
+}
+
+void MessageLoop::CancelAll() {
+    const std::vector<Dialog*> dialogs = Running();
+    for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it) {
+        if (std::find(Running().begin(), Running().end(), *it) != Running().end() &&
+            !(*it)->ended_) {
+            (*it)->OnCancel();
+        }
+    }
 }
 
 void MessageLoop::Dispatch(const SDL_Event& event) {
@@ -73,16 +81,10 @@ void MessageLoop::Dispatch(const SDL_Event& event) {
     }
     Dialog* top = Top();
     switch (event.type) {
-        case SDL_QUIT: {
+        case SDL_QUIT:
             // An interrupt or a session ending: every running dialog is cancelled.
-            const std::vector<Dialog*> dialogs = Running();
-            for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it) {
-                if (std::find(Running().begin(), Running().end(), *it) != Running().end()) {
-                    (*it)->OnCancel();
-                }
-            }
+            CancelAll();
             return;
-        }
         case SDL_WINDOWEVENT:
             DispatchWindowEvent(event.window);
             return;

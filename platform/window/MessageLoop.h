@@ -24,6 +24,7 @@ private:
     static Dialog* Find(Uint32 windowId);
     static void Dispatch(const SDL_Event& event);
     static void DispatchWindowEvent(const SDL_WindowEvent& event);
+    static void CancelAll();
     static void FireTimers();
     static void PaintAll();
     static bool PaintPending();

@@ -1,5 +1,7 @@
 #include "platform/window/Presentation.h"
 
+#include "platform/window/X11.h"
+
 namespace ui {
 
 bool Presentation::Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,
@@ -34,6 +36,7 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
         *error = sdl::Error("cannot select nearest scaling");
         return false;
     }
+    xid_ = x11::AdoptWindow(window.get());
     window_ = std::move(window);
     renderer_ = std::move(renderer);
     texture_ = std::move(texture);
@@ -41,8 +44,19 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
 }
 
 void Presentation::Destroy() {
+    if (x11::ConnectionLost()) {
+        // SDL would wait for the server to confirm the window's unmapping, for ever. SDL
+        // still lists the window, so nothing is lost that the process's end does not free.
+        static_cast<void>(texture_.release());
+        static_cast<void>(renderer_.release());
+        static_cast<void>(window_.release());
+        xid_ = 0;
+        return;
+    }
     texture_.reset();
     renderer_.reset();
+    x11::ForgetWindow(xid_);
+    xid_ = 0;
     window_.reset();
 }
 
@@ -78,6 +92,14 @@ void Presentation::Show() {
     }
 }
 
+void Presentation::Activate() {
+    if (window_) {
+        SDL_RaiseWindow(window_.get());
+        // A window manager gives the focus on the raise; without one only this sets it.
+        SDL_SetWindowInputFocus(window_.get());
+    }
+}
+
 void Presentation::SetModalFor(const Presentation& owner) {
     if (window_ && owner.window_) {
         // Only some window systems know modality; elsewhere the owner's input is held back
@@ -106,21 +128,21 @@ bool Presentation::IsMinimized() const {
     return window_ && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
-void Presentation::GetScreenRect(int* x, int* y, int* w, int* h) const {
-    *x = *y = *w = *h = 0;
+gfx::Rect Presentation::GetScreenRect() const {
+    int x = 0, y = 0, w = 0, h = 0;
     if (window_) {
-        SDL_GetWindowPosition(window_.get(), x, y);
-        SDL_GetWindowSize(window_.get(), w, h);
+        SDL_GetWindowPosition(window_.get(), &x, &y);
+        SDL_GetWindowSize(window_.get(), &w, &h);
     }
+    return {x, y, x + w, y + h};
 }
 
-bool UsableDisplaySize(int* w, int* h) {
-    SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) {
+bool UsableDisplayBounds(gfx::Rect* usable) {
+    SDL_Rect r{};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0) {
         return false;
     }
-    *w = usable.w;
-    *h = usable.h;
+    *usable = {r.x, r.y, r.x + r.w, r.y + r.h};
     return true;
 }
 

@@ -1,12 +1,20 @@
 #include "platform/window/Video.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/window/X11.h"
 
 namespace ui {
 
@@ -15,6 +23,35 @@ namespace {
 std::atomic<bool> g_ready{false};
 std::atomic<std::thread::id> g_uiThread{};
 std::atomic<std::uint32_t> g_wakeEvent{0};
+
+// The user-interface thread's own wake-up: a byte in a pipe. On X, SDL's wake-up is an event
+// sent to one of the windows, which may be destroyed before the server delivers it; the wait
+// here polls the display connection and this pipe instead, so SDL never sends one.
+struct WakePipe {
+    int fds[2] = {-1, -1};
+    WakePipe() {
+        if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+            fds[0] = fds[1] = -1;
+        }
+    }
+    ~WakePipe() {
+        for (int fd : fds) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    void Drain() const {
+        char buffer[64];
+        while (fds[0] >= 0 && read(fds[0], buffer, sizeof buffer) > 0) {
+        }
+    }
+};
+
+WakePipe& Wake() {
+    static WakePipe pipe;
+    return pipe;
+}
 
 bool StartSubsystems(std::string* reason) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
@@ -29,6 +66,36 @@ std::string Env(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// Whether a compositor listens on the Wayland socket `name` names, found as libwayland finds
+// it. Left to SDL, a missing socket costs a line of libwayland's own on stderr.
+bool WaylandAnswers(const std::string& name) {
+    if (!Env("WAYLAND_SOCKET").empty()) {
+        return true;  // an inherited connection: only libwayland can tell
+    }
+    std::string path = name;
+    if (path.front() != '/') {
+        const std::string dir = Env("XDG_RUNTIME_DIR");
+        if (dir.empty()) {
+            return false;
+        }
+        path = dir + "/" + name;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    const bool answers =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return answers;
+}
+
 // SDL alone would fall back to its invisible offscreen driver when no display answers; a
 // game nobody can see must fail instead. So without an explicit SDL_VIDEODRIVER only the
 // displays the environment names are tried, then the console.
@@ -39,11 +106,12 @@ bool StartVideo(std::string* reason) {
     struct Candidate {
         const char* driver;
         std::string failure;
+        bool worthTrying = true;
     };
     std::vector<Candidate> candidates;
     if (const std::string wayland = Env("WAYLAND_DISPLAY"); !wayland.empty()) {
-        candidates.push_back(
-            {"wayland", "the Wayland display \"" + wayland + "\" does not answer"});
+        candidates.push_back({"wayland", "the Wayland display \"" + wayland + "\" does not answer",
+                              WaylandAnswers(wayland)});
     }
     if (const std::string x11 = Env("DISPLAY"); !x11.empty()) {
         candidates.push_back({"x11", "the X display \"" + x11 + "\" does not answer"});
@@ -53,6 +121,9 @@ bool StartVideo(std::string* reason) {
             {"kmsdrm", "no display is set (DISPLAY and WAYLAND_DISPLAY are empty)"});
     }
     for (const Candidate& c : candidates) {
+        if (!c.worthTrying) {
+            continue;
+        }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, c.driver);
         std::string ignored;
         if (StartSubsystems(&ignored)) {
@@ -82,6 +153,11 @@ bool InitVideo(std::string* error) {
     // chooses another.
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    x11::InstallErrorHandlers();
+    // A write to a display connection whose server has gone must fail with EPIPE, for the
+    // loss to be noticed and reported, rather than end the process with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    Wake();
     std::string reason;
     if (!StartVideo(&reason)) {
         if (error != nullptr) {
@@ -109,9 +185,15 @@ void ShutdownVideo() {
     if (!g_ready.exchange(false)) {
         return;
     }
+    g_uiThread.store(std::thread::id{});
+    if (x11::ConnectionLost()) {
+        // Closing SDL's connections would meet the broken one again, and there Xlib exits.
+        // The process ends next; the memory stays reachable from SDL's state.
+        return;
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     SDL_Quit();
-    g_uiThread.store(std::thread::id{});
+    x11::Reset();
 }
 
 bool IsVideoReady() {
@@ -122,10 +204,34 @@ bool IsUiThread() {
     return g_ready.load() && g_uiThread.load() == std::this_thread::get_id();
 }
 
+bool DisplayLost() {
+    return x11::ConnectionLost();
+}
+
 namespace detail {
+
 std::uint32_t WakeEventType() {
     return g_wakeEvent.load();
 }
+
+void WakeUiThread() {
+    const char byte = 1;
+    // A write refused because the pipe is full changes nothing: a wake-up is waiting already.
+    [[maybe_unused]] const ssize_t written =
+        Wake().fds[1] >= 0 ? write(Wake().fds[1], &byte, 1) : 0;
+}
+
+void WaitForEvents(int timeoutMs) {
+    if (x11::HasDisplay()) {
+        x11::Wait(Wake().fds[0], timeoutMs);
+    } else if (timeoutMs < 0) {
+        SDL_WaitEvent(nullptr);
+    } else if (timeoutMs > 0) {
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+    }
+    Wake().Drain();
+}
+
 }  // namespace detail
 
 }  // namespace ui

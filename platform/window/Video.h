@@ -14,6 +14,10 @@ void ShutdownVideo();
 bool IsVideoReady();
 // True on the thread that called InitVideo.
 bool IsUiThread();
+// True once the connection to the display has broken. Every running dialog is then cancelled
+// and no new one opens; the program says so itself (the window system's library prints
+// nothing and ends nothing). ShutdownVideo leaves the broken connection alone.
+bool DisplayLost();
 
 // InitVideo for a scope: ShutdownVideo on leaving it when the init succeeded.
 class VideoSession {
@@ -38,6 +42,12 @@ private:
 namespace detail {
 // The SDL event type that Invalidate pushes to wake the loop (registered by InitVideo).
 std::uint32_t WakeEventType();
+// Ends the user-interface thread's WaitForEvents; for another thread, after it has pushed an
+// event. Safe from any thread.
+void WakeUiThread();
+// On the user-interface thread: blocks until an event arrives, WakeUiThread is called or
+// `timeoutMs` has passed (-1: no limit). Takes no event from the queue.
+void WaitForEvents(int timeoutMs);
 }  // namespace detail
 
 }  // namespace ui

@@ -17,10 +17,11 @@ xg_require() {
     done
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. The screen is XG_SCREEN (WxHxD) if set.
 xg_start_display() {
-    XG_DIR=$(mktemp -d)
-    Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$XG_DIR/display" \
+    XG_DIR=${XG_DIR:-$(mktemp -d)}
+    rm -f "$XG_DIR/display"
+    Xvfb -displayfd 9 -screen 0 "${XG_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 9>"$XG_DIR/display" \
         2>"$XG_DIR/xvfb.log" &
     XG_XVFB_PID=$!
     local i
@@ -35,19 +36,19 @@ xg_start_display() {
     return 1
 }
 
-# Starts the game and waits for its window: XG_GAME_PID, XG_WIN, XG_SCALE.
+# Starts the game and waits for its window to be shown: XG_GAME_PID, XG_WIN, XG_SCALE.
 xg_launch() {
     "$1" >"$XG_DIR/game.log" 2>&1 &
     XG_GAME_PID=$!
     local i
     for i in $(seq 200); do
-        XG_WIN=$(xdotool search --name '^Tolvane$' 2>/dev/null | head -n1 || true)
+        XG_WIN=$(xdotool search --onlyvisible --name '^Tolvane$' 2>/dev/null | head -n1 || true)
         if [[ -n $XG_WIN ]] && xdotool getwindowgeometry "$XG_WIN" >/dev/null 2>&1; then
             local WIDTH=$XG_CLIENT_W
             eval "$(xdotool getwindowgeometry --shell "$XG_WIN" | grep WIDTH || true)"
             XG_SCALE=$((WIDTH / XG_CLIENT_W))
-            # Let the first paint reach the screen.
-            sleep 0.3
+            # Let the first paint reach the screen (XG_SETTLE seconds, 0.3 unless set).
+            sleep "${XG_SETTLE:-0.3}"
             return 0
         fi
         if ! kill -0 "$XG_GAME_PID" 2>/dev/null; then
@@ -114,15 +115,37 @@ xg_wait_exit() {
     XG_GAME_PID=
 }
 
+# Starts openbox on the display and waits until it manages it.
+xg_start_wm() {
+    openbox --sm-disable --startup true >"$XG_DIR/wm.log" 2>&1 &
+    XG_WM_PID=$!
+    local i
+    for i in $(seq 100); do
+        if xdotool get_num_desktops >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "openbox did not start: $(cat "$XG_DIR/wm.log")"
+    return 1
+}
+
+xg_stop_display() {
+    local pid
+    for pid in ${XG_WM_PID:-} ${XG_XVFB_PID:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    XG_WM_PID=
+    XG_XVFB_PID=
+}
+
 xg_cleanup() {
     if [[ -n ${XG_GAME_PID:-} ]]; then
         kill "$XG_GAME_PID" 2>/dev/null || true
         wait "$XG_GAME_PID" 2>/dev/null || true
     fi
-    if [[ -n ${XG_XVFB_PID:-} ]]; then
-        kill "$XG_XVFB_PID" 2>/dev/null || true
-        wait "$XG_XVFB_PID" 2>/dev/null || true
-    fi
+    xg_stop_display
     if [[ -n ${XG_DIR:-} ]]; then
         rm -rf "$XG_DIR"
     fi

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -100,13 +102,29 @@ TEST(Clock, RealClockReallySleepsAndReadsTheCalendar) {
     EXPECT_LE(std::abs(sys::Time() - now), 1);
 }
 
-TEST(Clock, RealSleepEndsSoonAfterCancel) {
+// A sleep that polled its flag would wake every few milliseconds; this one sleeps through
+// unless woken, and a wake without its flag set does not end it.
+TEST(Clock, RealSleepWaitsWithoutWakingUntilCancelled) {
     sys::RealClock clock;
     std::atomic<int> cancel{0};
+    std::atomic<long> switches{-1};
+    std::thread sleeper([&] {
+        rusage before{}, after{};
+        getrusage(RUSAGE_THREAD, &before);
+        clock.SleepUnless(300, cancel);
+        getrusage(RUSAGE_THREAD, &after);
+        switches.store(after.ru_nvcsw - before.ru_nvcsw);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    clock.WakeSleepers();  // no flag set: the sleep goes on
+    sleeper.join();
+    EXPECT_LE(switches.load(), 5);
+
     const auto start = Steady::now();
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         cancel.store(1);
+        clock.WakeSleepers();
     });
     clock.SleepUnless(10'000, cancel);
     canceller.join();

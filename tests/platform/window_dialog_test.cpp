@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -181,6 +182,11 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
              wt::PushKey(w, SDLK_DOWN);  // highlights "Close"
              wt::PushKey(w, SDLK_RETURN);
          }},
+        {"alt+f4 with the menu open",
+         [](Uint32 w) {
+             wt::PushKey(w, SDLK_F10, KMOD_LSHIFT);
+             wt::PushKey(w, SDLK_F4, KMOD_LALT);
+         }},
     };
     for (const Case& c : cases) {
         wt::Watchdog watchdog;
@@ -188,6 +194,7 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
         d.Script(10, {[&](Probe& p) { c.input(p.WindowId()); }, [](Probe&) {}});
         EXPECT_EQ(d.DoModal(), ui::IDCANCEL) << c.name;
         EXPECT_EQ(d.log, std::vector<std::string>{"cancel"}) << c.name;
+        EXPECT_FALSE(d.IsSystemMenuOpen()) << c.name;
     }
 }
 
@@ -270,9 +277,9 @@ TEST_F(DialogTest, MouseReachesTheDialogInClientPixels) {
     Probe d(wt::kSmallDialog);  // 60 x 30 px: scaled up on the offscreen display
     int scale = 0;
     d.Script(10, {[&](Probe& p) {
-                      int w = 0, h = 0;
-                      ASSERT_TRUE(ui::UsableDisplaySize(&w, &h));
-                      scale = ui::IntegerScale(60, 30, w, h);
+                      gfx::Rect usable;
+                      ASSERT_TRUE(ui::UsableDisplayBounds(&usable));
+                      scale = ui::IntegerScale(60, 30, usable.Width(), usable.Height());
                       int ww = 0, wh = 0;
                       SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &ww, &wh);
                       EXPECT_EQ(ww, 60 * scale);
@@ -386,6 +393,35 @@ TEST_F(DialogTest, ModalBoxKeepsItsOwnerPaintingAndTickingButHoldsItsInput) {
     EXPECT_GE(paintsWhileAbout, 3);
     EXPECT_EQ(main.log, std::vector<std::string>{});  // the click on the owner was held back
     EXPECT_FALSE(watchdog.Fired());
+}
+
+// A picture that cannot reach the screen is reported on stderr once, not at every frame, and
+// again only after pictures have reached it in between.
+TEST_F(DialogTest, APresentationFailureIsReportedOnceUntilPicturesArriveAgain) {
+    wt::Watchdog watchdog;
+    Probe d(wt::kSmallDialog);
+    gfx::Point size;
+    // Wider than any surface SDL makes: no picture can be drawn into the window.
+    const auto resize = [](Probe& p, gfx::Point to) {
+        SDL_SetWindowSize(SDL_GetWindowFromID(p.WindowId()), to.x, to.y);
+        p.Invalidate(false);
+    };
+    const auto repaint = [](Probe& p) { p.Invalidate(false); };
+    testing::internal::CaptureStderr();
+    d.Script(10, {[&](Probe& p) {
+                      SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &size.x, &size.y);
+                      resize(p, {1 << 30, 1});
+                  },
+                  repaint, repaint, [&](Probe& p) { resize(p, size); }, repaint,
+                  [&](Probe& p) {
+                      resize(p, {1 << 30, 1});
+                  },
+                  repaint});
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_NE(said.find(": cannot show the picture of \"small\": "), std::string::npos) << said;
+    EXPECT_FALSE(d.LastError().empty());
 }
 
 TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {

@@ -27,6 +27,32 @@ TEST(IntegerScale, LargestFactorWithinTwoThirdsOfTheDisplay) {
     }
 }
 
+TEST(PlaceWindow, CentresOverItsOwnerAndStaysOnTheDisplay) {
+    struct Case {
+        const char* what;
+        gfx::Point size;
+        gfx::Rect around, usable;
+        gfx::Point expected;
+    };
+    const gfx::Rect screen{0, 0, 1280, 1024};
+    const Case cases[] = {
+        {"centred on the screen", {467, 359}, screen, screen, {406, 332}},
+        {"centred over its owner", {352, 82}, {406, 332, 873, 691}, screen, {463, 470}},
+        {"owner near the right edge", {352, 82}, {1100, 10, 1567, 369}, screen, {928, 148}},
+        {"owner above the top", {352, 82}, {0, -300, 467, 59}, screen, {57, 0}},
+        {"a panel on the left", {467, 359}, {40, 0, 320, 240}, {40, 0, 320, 240}, {40, 0}},
+        {"a screen smaller than the window",
+         {467, 359},
+         {0, 0, 320, 240},
+         {0, 0, 320, 240},
+         {0, 0}},
+        {"a screen just large enough", {467, 359}, {0, 0, 467, 359}, {0, 0, 467, 359}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ui::PlaceWindow(c.size, c.around, c.usable), c.expected) << c.what;
+    }
+}
+
 TEST(Geometry, MapsClientToWindowAndBack) {
     const ui::Geometry g(467, 359, 3);
     EXPECT_EQ(g.WindowSize(), (gfx::Point{1401, 1077}));

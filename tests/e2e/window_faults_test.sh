@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# The built game against what only a real X server, a window manager and many repetitions
+# bring out, each with and without a window manager (openbox):
+#   - the About box opened and closed during play, the keyboard focus back on the main window
+#     after each close;
+#   - every way out (Exit, Escape, Alt+F4 or the manager's close, SIGTERM, SIGINT), at the
+#     title and during play, each ending with status 0;
+#   - Alt+F4 with the system menu open;
+#   - the X server killed during play: the game's own line and status 1, nothing else;
+#   - a 320x240 screen, no fonts, a dead Wayland socket, the worker's wake-ups during play.
+# Usage: window_faults_test.sh <tolvane> <About cycles> <quits per way> <display kills>, each
+# count for each of the two set-ups.
+# Exit code 77 (skipped) when Xvfb, xdotool, ImageMagick or openbox is missing.
+set -u
+# Job control: a background job of a script without it ignores SIGINT, and so would the game.
+set -m
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/xgame.sh"
+trap xg_cleanup EXIT
+# Only reports count: the list of suppressions used is not one.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export TSAN_OPTIONS="suppressions=$here/tsan.supp:print_suppressions=0${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
+game=$1
+about_cycles=$2
+quits=$3
+kills=$4
+
+if ! missing=$(xg_require) || ! missing=$(command -v openbox >/dev/null || echo "openbox is not installed"); then
+    echo "SKIPPED: $missing"
+    exit 77
+fi
+fail() {
+    echo "FAIL: $*"
+    [[ -s ${XG_DIR:-/nonexistent}/game.log ]] && echo "game output: $(cat "$XG_DIR/game.log")"
+    exit 1
+}
+XG_DIR=$(mktemp -d)
+
+START=(227 170)  # the Start button's centre; during play a click there flaps
+EXIT=(229 239)
+ABOUT_CAPTION='^Tolvane.'  # "Tolvaneのﾊﾞｰｼﾞｮﾝ情報"; the main window is "Tolvane"
+
+# Until the keyboard focus is on the main window (at most 2 s).
+focus_on_main() {
+    local i
+    for i in $(seq 40); do
+        [[ $(xdotool getwindowfocus 2>/dev/null) == "$XG_WIN" ]] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+about_cycles() {  # wm
+    xg_launch "$game" || fail "no window ($1)"
+    local i
+    for i in $(seq "$about_cycles"); do
+        xg_click "${START[@]}"  # starts a game at the title, flaps during play
+        xdotool key shift+F10 a
+        timeout 3 xdotool search --sync --onlyvisible --name "$ABOUT_CAPTION" >/dev/null ||
+            fail "the About box did not open in cycle $i ($1)"
+        xdotool key Escape
+        focus_on_main || fail "no keyboard focus on the main window after cycle $i ($1)"
+        kill -0 "$XG_GAME_PID" 2>/dev/null || break
+    done
+    xdotool key Escape
+    xg_wait_exit 5 || fail "Escape did not end the game after the About cycles ($1)"
+    ((XG_EXIT == 0)) || fail "status $XG_EXIT after $i About cycles ($1)"
+    echo "ok: $about_cycles About cycles during play, then Escape: status 0 ($1)"
+}
+
+quit_by() {  # way phase
+    case $1 in
+        exit) xg_click "${EXIT[@]}" ;;
+        escape) xdotool key Escape ;;
+        alt+f4) xdotool key alt+F4 ;;
+        sigterm) kill -TERM "$XG_GAME_PID" ;;
+        sigint) kill -INT "$XG_GAME_PID" ;;
+    esac
+}
+
+quits() {  # wm
+    # Keys and clicks need a shown window with the focus, not its first picture.
+    local XG_SETTLE=0.1
+    local way i phase
+    for way in exit escape alt+f4 sigterm sigint; do
+        for i in $(seq "$quits"); do
+            phase=title
+            xg_launch "$game" || fail "no window ($way, $1)"
+            # Every other launch quits during play; Exit is a title-screen button.
+            if ((i % 2 == 0)) && [[ $way != exit ]]; then
+                phase=play
+                xg_click "${START[@]}"
+            fi
+            quit_by "$way"
+            xg_wait_exit 5 || fail "$way at the $phase did not end the game in 5 s ($1)"
+            ((XG_EXIT == 0)) || fail "$way at the $phase: status $XG_EXIT in quit $i ($1)"
+        done
+        echo "ok: $quits quits by $way, half of them during play: status 0 ($1)"
+    done
+}
+
+# Alt+F4 reaches the game itself only without a window manager.
+menu_alt_f4() {
+    xg_launch "$game" || fail "no window (menu)"
+    xdotool key shift+F10
+    sleep 0.2
+    xdotool key alt+F4
+    xg_wait_exit 3 || fail "Alt+F4 with the system menu open did not end the game"
+    ((XG_EXIT == 0)) || fail "Alt+F4 with the system menu open: status $XG_EXIT"
+    echo "ok: Alt+F4 with the system menu open closes menu and window"
+}
+
+# Voluntary context switches per second, over $1 s, of the game's threads not named in
+# $2 (those that ran before play: the interface thread, and a sanitizer's own).
+worker_wakeups_per_s() {
+    sum() {
+        local t total=0
+        for t in /proc/"$XG_GAME_PID"/task/*; do
+            [[ " $2 " == *" ${t##*/} "* ]] && continue
+            total=$((total + $(awk '/^voluntary_ctxt_switches/ {print $2}' "$t/status" 2>/dev/null || echo 0)))
+        done
+        echo "$total"
+    }
+    local before after
+    before=$(sum "$1" "$2")
+    sleep "$1"
+    after=$(sum "$1" "$2")
+    echo $(((after - before) / $1))
+}
+
+wakeups() {
+    xg_launch "$game" || fail "no window (wake-ups)"
+    local before_play
+    before_play=$(ls /proc/"$XG_GAME_PID"/task | tr '\n' ' ')
+    xg_click "${START[@]}"
+    sleep 0.5
+    local rate
+    rate=$(worker_wakeups_per_s 4 "$before_play")
+    ((rate < 10)) || fail "the worker woke $rate times a second during play"
+    echo "ok: the worker wakes $rate times a second during play"
+    xdotool key Escape
+    xg_wait_exit 5 || fail "Escape did not end the game (wake-ups)"
+}
+
+kill_display() {  # wm n
+    local restart=$2
+    xg_launch "$game" || fail "no window (kill $restart, $1)"
+    xg_click "${START[@]}"
+    # From the announcement into the frames; every other time with the About box open.
+    sleep "$(awk -v n="$restart" 'BEGIN {print 0.3 + (n % 5) * 0.7}')"
+    if ((restart % 2 == 0)); then
+        xdotool key shift+F10 a
+        timeout 3 xdotool search --sync --onlyvisible --name "$ABOUT_CAPTION" >/dev/null ||
+            fail "the About box did not open before the display was killed ($1)"
+    fi
+    kill "$XG_XVFB_PID"
+    wait "$XG_XVFB_PID" 2>/dev/null
+    XG_XVFB_PID=
+    xg_wait_exit 10 || fail "the game still runs 10 s after its display died ($1)"
+    ((XG_EXIT == 1)) || fail "status $XG_EXIT after the display died ($1)"
+    local expected="tolvane: the connection to the display was lost; the game ended"
+    [[ $(cat "$XG_DIR/game.log") == "$expected" ]] ||
+        fail "after the display died, the output is not just the game's line ($1)"
+    xg_stop_display
+}
+
+with_display() {  # wm-or-not function args...
+    local wm=$1
+    shift
+    xg_start_display || fail "no X server"
+    if [[ $wm == wm ]]; then
+        xg_start_wm || fail "no window manager"
+    fi
+    "$@"
+    xg_stop_display
+}
+
+# WF_ONLY="about quits ..." runs only those parts; WF_WM="none" or "wm" only one set-up.
+wanted() { [[ " ${WF_ONLY:-about quits kills menu wakeups small wayland fonts} " == *" $1 "* ]]; }
+
+for wm in ${WF_WM:-none wm}; do
+    t0=$(xg_now_ms)
+    wanted about && with_display "$wm" about_cycles "$wm"
+    wanted quits && with_display "$wm" quits "$wm"
+    if wanted kills; then
+        for n in $(seq "$kills"); do
+            with_display "$wm" kill_display "$wm" "$n"
+        done
+        echo "ok: $kills display kills during play: the game's line and status 1 ($wm)"
+    fi
+    echo "($wm: $(($(xg_now_ms) - t0)) ms)"
+done
+wanted menu && with_display none menu_alt_f4
+# A sanitizer's slow paints keep the worker waiting for locks: wake-ups that are no polling.
+if [[ -n ${WF_SANITIZED:-} ]]; then
+    echo "not measured in a sanitizer build: the worker's wake-ups"
+elif wanted wakeups; then
+    with_display none wakeups
+fi
+
+# A screen smaller than the window: its top-left corner stays on the screen.
+for wm in ${WF_WM:-none wm}; do
+    wanted small || break
+    XG_SCREEN=320x240x24 xg_start_display || fail "no small X server"
+    [[ $wm == wm ]] && { xg_start_wm || fail "no window manager"; }
+    xg_launch "$game" || fail "no window on the small screen ($wm)"
+    eval "$(xdotool getwindowgeometry --shell "$XG_WIN")"
+    ((X >= 0 && Y >= 0 && XG_SCALE == 1)) ||
+        fail "the window lies at ($X,$Y), scale $XG_SCALE, on a 320x240 screen ($wm)"
+    echo "ok: on a 320x240 screen the window lies at ($X,$Y), scale 1 ($wm)"
+    xdotool key Escape
+    xg_wait_exit 5 || fail "Escape did not end the game on the small screen ($wm)"
+    xg_stop_display
+done
+
+# No display at all: only the game's own line, also when a Wayland socket is named.
+if wanted wayland; then
+    for wayland in wayland-dead /nonexistent/wayland-0; do
+        env -u DISPLAY -u XDG_RUNTIME_DIR WAYLAND_DISPLAY="$wayland" "$game" >"$XG_DIR/game.log" 2>&1
+        status=$?
+        lines=$(wc -l <"$XG_DIR/game.log")
+        ((status == 1 && lines == 1)) && grep -q '^tolvane: cannot open a window' "$XG_DIR/game.log" ||
+            fail "with WAYLAND_DISPLAY=$wayland and no X: status $status, $lines lines"
+    done
+    echo "ok: a dead Wayland display and no X give the game's one line"
+fi
+
+# No fonts: one line naming the font package, status 1, before any window.
+if wanted fonts; then
+    mkdir -p "$XG_DIR/nofonts/cache"
+    cat >"$XG_DIR/nofonts/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<fontconfig><dir>$XG_DIR/nofonts</dir><cachedir>$XG_DIR/nofonts/cache</cachedir></fontconfig>
+EOF
+    xg_start_display || fail "no X server"
+    FONTCONFIG_FILE="$XG_DIR/nofonts/fonts.conf" timeout 5 "$game" >"$XG_DIR/game.log" 2>&1
+    status=$?
+    ((status == 1)) && [[ $(wc -l <"$XG_DIR/game.log") == 1 ]] &&
+        grep -q 'fonts-ipafont-gothic' "$XG_DIR/game.log" ||
+        fail "without fonts: status $status"
+    echo "ok: without fonts the game names the font package and ends with status 1"
+fi

@@ -1,6 +1,9 @@
 #include "GClass/SerrikDC.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "GClass/Rect2.h"
@@ -14,6 +17,23 @@ constexpr gfx::Colour kDarkEdge = 0x262626;
 constexpr unsigned kTextFormat = gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE;
 // The polygons' full turn: slightly short of 2 pi, so the closing gap is a little wider.
 constexpr double kFullTurn = 6.28304;
+
+// Sums of coordinates are taken in 64 bits and clamped to the int range: a shape far off the
+// surface stays off it, and no arithmetic overflows.
+int ClampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// (a + b) / 2, truncated toward zero, for any two ints.
+int Midpoint(int a, int b) {
+    return static_cast<int>((std::int64_t{a} + b) / 2);
+}
+
+// The box (x - r, y - r, x + r, y + r).
+gfx::Rect CircleBox(int x, int y, int r) {
+    return {ClampToInt(std::int64_t{x} - r), ClampToInt(std::int64_t{y} - r),
+            ClampToInt(std::int64_t{x} + r), ClampToInt(std::int64_t{y} + r)};
+}
 
 // Each channel of `colour` scaled by f, truncated.
 gfx::Colour ScaleColour(gfx::Colour colour, double f) {
@@ -102,7 +122,7 @@ void CSerrikDC::DrawFrame(int x1, int y1, int x2, int y2, gfx::Colour colour, in
 
 void CSerrikDC::DrawCircle(int x, int y, int r, gfx::Colour penColour, gfx::Colour brushColour) {
     CSerrikFillTool tool(m_pDC, penColour, brushColour, m_bXor);
-    m_pDC->Ellipse(x - r, y - r, x + r, y + r);
+    m_pDC->Ellipse(CircleBox(x, y, r));
 }
 
 void CSerrikDC::DrawCircle(gfx::Point centre, int r, gfx::Colour penColour,
@@ -116,19 +136,19 @@ void CSerrikDC::DrawEllipse(gfx::Rect rc, gfx::Colour penColour, gfx::Colour bru
 }
 
 void CSerrikDC::DrawCircleOutline(int x, int y, int r, gfx::Colour colour) {
-    DrawEllipseOutline({x - r, y - r, x + r, y + r}, colour);
+    DrawEllipseOutline(CircleBox(x, y, r), colour);
 }
 
 void CSerrikDC::DrawEllipseOutline(gfx::Rect rc, gfx::Colour colour) {
     CSerrikLineTool tool(m_pDC, colour, colour, 1, m_bXor);
     // Equal start and end points make the arc the whole ellipse.
-    const int cx = (rc.left + rc.right) / 2;
+    const int cx = Midpoint(rc.left, rc.right);
     m_pDC->Arc(rc.left, rc.top, rc.right, rc.bottom, cx, rc.top, cx, rc.top);
 }
 
 void CSerrikDC::DrawTriangle(gfx::Rect rc, gfx::Colour colour, int direction) {
-    const int cx = (rc.left + rc.right) / 2;
-    const int cy = (rc.top + rc.bottom) / 2;
+    const int cx = Midpoint(rc.left, rc.right);
+    const int cy = Midpoint(rc.top, rc.bottom);
     gfx::Point points[3];
     switch (direction) {
         case 0:
@@ -174,12 +194,18 @@ void CSerrikDC::DrawPolygon(gfx::Rect rc, gfx::Colour colour, int n) {
 }
 
 void CSerrikDC::PolygonVertices(gfx::Rect rc, int n, gfx::Point* out) {
-    const int halfWidth = rc.Width() / 2;
-    const int halfHeight = rc.Height() / 2;
+    const std::int64_t width = std::int64_t{rc.right} - rc.left;
+    const std::int64_t height = std::int64_t{rc.bottom} - rc.top;
+    const std::int64_t halfWidth = width / 2;
+    const std::int64_t halfHeight = height / 2;
     for (int i = 0; i < n; ++i) {
         const double angle = i * kFullTurn / n;
-        out[i].x = rc.left + static_cast<int>(halfWidth + std::cos(angle) * rc.Width() / 2.0);
-        out[i].y = rc.top + static_cast<int>(halfHeight + std::sin(angle) * rc.Height() / 2.0);
+        out[i].x = ClampToInt(rc.left + static_cast<std::int64_t>(
+                                            static_cast<double>(halfWidth) +
+                                            std::cos(angle) * static_cast<double>(width) / 2.0));
+        out[i].y = ClampToInt(rc.top + static_cast<std::int64_t>(
+                                           static_cast<double>(halfHeight) +
+                                           std::sin(angle) * static_cast<double>(height) / 2.0));
     }
 }
 
@@ -197,20 +223,39 @@ void CSerrikDC::FillPolygon(const gfx::Point* points, int count, gfx::Colour col
 }
 
 void CSerrikDC::DrawGradientH(gfx::Rect rc, gfx::Colour colour) {
-    const int width = rc.Width();
-    for (int x = rc.left; x < rc.right; ++x) {
-        // (x - L) / W: black at the left edge, never the full colour.
-        const double f = static_cast<double>(width - (rc.right - x)) / static_cast<double>(width);
-        DrawGradientLine(x, rc.top, x, rc.bottom, ScaleColour(colour, f));
-    }
+    DrawGradient(rc, colour, true);
 }
 
 void CSerrikDC::DrawGradientV(gfx::Rect rc, gfx::Colour colour) {
-    const int height = rc.Height();
-    for (int y = rc.top; y < rc.bottom; ++y) {
-        const double f =
-            static_cast<double>(height - (rc.bottom - y)) / static_cast<double>(height);
-        DrawGradientLine(rc.left, y, rc.right, y, ScaleColour(colour, f));
+    DrawGradient(rc, colour, false);
+}
+
+// One line per column (row), and only those on the surface: a box far larger than the
+// surface costs what the surface costs. The current position ends where the last line of the
+// whole box would have left it.
+void CSerrikDC::DrawGradient(gfx::Rect rc, gfx::Colour colour, bool across) {
+    const int from = across ? rc.left : rc.top;
+    const int to = across ? rc.right : rc.bottom;
+    if (to <= from) {
+        return;
+    }
+    const double length = static_cast<double>(std::int64_t{to} - from);
+    const gfx::Bitmap& surface = *m_pDC->GetBitmap();
+    const int end = std::min(to, across ? surface.Width() : surface.Height());
+    for (int i = std::max(from, 0); i < end; ++i) {
+        // (i - from) / length: black at the first line, never the full colour.
+        const gfx::Colour c =
+            ScaleColour(colour, static_cast<double>(std::int64_t{i} - from) / length);
+        if (across) {
+            DrawGradientLine(i, rc.top, i, rc.bottom, c);
+        } else {
+            DrawGradientLine(rc.left, i, rc.right, i, c);
+        }
+    }
+    if (across) {
+        m_pDC->MoveTo(rc.right - 1, rc.bottom);
+    } else {
+        m_pDC->MoveTo(rc.right, rc.bottom - 1);
     }
 }
 
@@ -225,9 +270,11 @@ void CSerrikDC::DrawGradientLine(int x1, int y1, int x2, int y2, gfx::Colour col
 
 void CSerrikDC::DrawTextAt(int x, int y, const std::string& text, int size, gfx::Colour colour) {
     // The box's side is the size in tenths of a point read as pixels: 20 points, 200 pixels.
-    const int left = x - size / 2;
-    const int top = y - size / 2;
-    DrawTextBox({left, top, left + size, top + size}, text, size, colour);
+    const std::int64_t left = std::int64_t{x} - size / 2;
+    const std::int64_t top = std::int64_t{y} - size / 2;
+    DrawTextBox(
+        {ClampToInt(left), ClampToInt(top), ClampToInt(left + size), ClampToInt(top + size)}, text,
+        size, colour);
 }
 
 void CSerrikDC::DrawTextInRect(gfx::Rect rc, const std::string& text, int size,

@@ -83,6 +83,8 @@ private:
                    gfx::Colour bottomRight);
     // A filled polygon with a pen and brush selected directly: no tool, raster mode untouched.
     void FillPolygon(const gfx::Point* points, int count, gfx::Colour colour);
+    // Lines across (columns) or down (rows) the rectangle.
+    void DrawGradient(gfx::Rect rc, gfx::Colour colour, bool across);
     void DrawGradientLine(int x1, int y1, int x2, int y2, gfx::Colour colour);
     void DrawTextBox(gfx::Rect box, const std::string& text, int size, gfx::Colour colour);
     // One row step of FillArea: paints the run through (x, y), then moves on to the next

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -59,7 +60,10 @@ public:
     std::string FamilyName() const;
     const std::shared_ptr<FontFace>& Face() const { return face_; }
 
-    static int PointTenthsToPixels(int pointTenths) { return 96 * pointTenths / 720; }
+    // In 64 bits: any int size has a height (an absurd one is clamped when drawn).
+    static int PointTenthsToPixels(int pointTenths) {
+        return static_cast<int>(std::int64_t{96} * pointTenths / 720);
+    }
 
 private:
     int pixelHeight_ = 0;

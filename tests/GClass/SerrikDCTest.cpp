@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -309,6 +310,9 @@ TEST(SerrikDC, PolygonVerticesUseTheShortFullTurn) {
         {{0, 0, 100, 100}, 4, {{100, 50}, {50, 99}, {0, 50}, {49, 0}}},
         {{0, 0, 100, 100}, 5, {{100, 50}, {65, 97}, {9, 79}, {9, 20}, {65, 2}}},
         {{200, 100, 300, 200}, 5, {{300, 150}, {265, 197}, {209, 179}, {209, 120}, {265, 102}}},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+         4,
+         {{2147483646, -1}, {78010, 2147483645}, {-2147483643, 156021}, {-234035, -2147483636}}},
     };
     for (const Case& c : cases) {
         std::vector<gfx::Point> out(static_cast<std::size_t>(c.n));
@@ -384,6 +388,50 @@ INSTANTIATE_TEST_SUITE_P(
                     GradientCase{"MixedAcross", true, 0xFF8040, {0, 0x3F2010, 0x7F4020, 0xBF6030}},
                     GradientCase{"MixedDown", false, 0xFF8040, {0, 0x3F2010, 0x7F4020, 0xBF6030}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Arguments at the ends of the int range: the part on the surface is drawn, no sum overflows
+// (the asan preset's UndefinedBehaviorSanitizer watches), and a gradient far wider than the
+// surface costs what the surface costs.
+TEST(SerrikDC, ArgumentsAtTheEndsOfTheIntRange) {
+    struct Case {
+        const char* name;
+        std::function<void(CSerrikDC&)> draw;
+        gfx::Colour at5x5;
+    };
+    const Case cases[] = {
+        // Halfway along four billion columns (rows) lies the surface: half the colour.
+        {"gradient across",
+         [](CSerrikDC& dc) {
+             dc.DrawGradientH({INT_MIN, 0, INT_MAX, 9}, kRed);
+         },
+         0x00007F},
+        {"gradient down",
+         [](CSerrikDC& dc) {
+             dc.DrawGradientV({0, INT_MIN, 9, INT_MAX}, kRed);
+         },
+         0x00007F},
+        {"circle", [](CSerrikDC& dc) { dc.DrawCircle(INT_MAX, 5, 9, kRed, kRed); }, kWhite},
+        {"circle outline", [](CSerrikDC& dc) { dc.DrawCircleOutline(INT_MIN, 5, 9, kRed); },
+         kWhite},
+        {"ellipse outline",
+         [](CSerrikDC& dc) {
+             dc.DrawEllipseOutline({INT_MAX - 20, 0, INT_MAX, 9}, kRed);
+         },
+         kWhite},
+        {"triangle",
+         [](CSerrikDC& dc) {
+             dc.DrawTriangle({INT_MAX - 40, 0, INT_MAX - 2, 40}, kRed, 0);
+         },
+         kWhite},
+        {"text", [](CSerrikDC& dc) { dc.DrawTextAt(INT_MIN, 5, "Go", 200, kRed); }, kWhite},
+    };
+    for (const Case& c : cases) {
+        Surface s(12, 12, kWhite);
+        CSerrikDC dc(&s.dc, 0);
+        c.draw(dc);
+        EXPECT_EQ(s.At(5, 5), c.at5x5) << c.name;
+    }
+}
 
 TEST(SerrikDC, EmptyGradientDrawsNothing) {
     Surface s(20, 14, kWhite);

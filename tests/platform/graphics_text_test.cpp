@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,7 +32,14 @@ struct TextCanvas : Canvas {
 TEST(FontTest, PixelHeightIsNinetySixDotsPerInch) {
     const struct {
         int tenths, pixels;
-    } cases[] = {{200, 26}, {300, 40}, {400, 53}, {90, 12}, {100, 13}, {0, 0}};
+    } cases[] = {{200, 26},
+                 {300, 40},
+                 {400, 53},
+                 {90, 12},
+                 {100, 13},
+                 {0, 0},
+                 {INT_MAX, 286331152},
+                 {INT_MIN, -286331153}};
     for (const auto& c : cases) {
         EXPECT_EQ(Font::PointTenthsToPixels(c.tenths), c.pixels) << c.tenths;
         EXPECT_EQ(Font(c.tenths, kGothic).PixelHeight(), c.pixels) << c.tenths;

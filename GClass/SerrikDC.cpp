@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "GClass/Rect2.h"
 #include "GClass/SerrikDrawTool.h"
 #include "platform/system/Assert.h"
 
@@ -17,6 +16,8 @@ constexpr gfx::Colour kDarkEdge = 0x262626;
 constexpr unsigned kTextFormat = gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE;
 // The polygons' full turn: slightly short of 2 pi, so the closing gap is a little wider.
 constexpr double kFullTurn = 6.28304;
+
+__extension__ using Int128 = __int128;  // products of coordinates never overflow
 
 // Sums of coordinates are taken in 64 bits and clamped to the int range: a shape far off the
 // surface stays off it, and no arithmetic overflows.
@@ -34,6 +35,44 @@ gfx::Rect CircleBox(int x, int y, int r) {
     return {ClampToInt(std::int64_t{x} - r), ClampToInt(std::int64_t{y} - r),
             ClampToInt(std::int64_t{x} + r), ClampToInt(std::int64_t{y} + r)};
 }
+
+// One axis of a checker's grid as CRect2 divides it: `count` cells of `cell` pixels, cell i
+// starting at from + extent * i / count, multiplied before dividing. [first, end) are the
+// cells that reach 0 .. surface - 1.
+struct CheckerAxis {
+    CheckerAxis(int from, int to, int cellSize, int surface)
+        : from(from),
+          extent(std::int64_t{to} - from),
+          count(extent / cellSize),
+          cell(count > 0 ? extent / count : 0),
+          first(FirstAt(1 - cell)),
+          end(FirstAt(surface)) {}
+
+    std::int64_t Origin(std::int64_t i) const {
+        return from + static_cast<std::int64_t>(Int128{extent} * i / count);
+    }
+    // The first cell starting at or after `x` (count when none): origins never decrease.
+    std::int64_t FirstAt(std::int64_t x) const {
+        std::int64_t lo = 0;
+        std::int64_t hi = std::max<std::int64_t>(count, 0);
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (Origin(mid) >= x) {
+                hi = mid;
+            } else {
+                lo = mid + 1;
+            }
+        }
+        return lo;
+    }
+
+    std::int64_t from;
+    std::int64_t extent;
+    std::int64_t count;
+    std::int64_t cell;
+    std::int64_t first;
+    std::int64_t end;
+};
 
 // Each channel of `colour` scaled by f, truncated.
 gfx::Colour ScaleColour(gfx::Colour colour, double f) {
@@ -87,20 +126,26 @@ void CSerrikDC::DrawChecker(gfx::Rect rc, gfx::Colour first, gfx::Colour second,
     if (cellSize <= 0) {
         return;
     }
-    CRect2 grid;
-    grid.SetRect(rc.left, rc.top, rc.right, rc.bottom);
-    const int cols = grid.Width() / cellSize;
-    const int rows = grid.Height() / cellSize;
-    // A cell larger than the rectangle leaves no whole cell: nothing to draw, and no grid to
-    // ask for one.
-    if (cols < 1 || rows < 1) {
+    // The grid CRect2 lays out, in 64 bits, of which only the cells that reach the surface are
+    // drawn: a rectangle far larger than the surface costs what the surface costs.
+    const CheckerAxis across(rc.left, rc.right, cellSize, m_pDC->GetBitmap()->Width());
+    const CheckerAxis down(rc.top, rc.bottom, cellSize, m_pDC->GetBitmap()->Height());
+    // A cell larger than the rectangle leaves no whole cell: nothing to draw.
+    if (across.count < 1 || down.count < 1) {
         return;
     }
-    grid.Divide(cols, rows);
-    for (int row = 0; row < rows; ++row) {
-        for (int col = 0; col < cols; ++col) {
-            const gfx::Colour colour = (row + col) % 2 == 0 ? first : second;
-            DrawRect(grid.GetCell(col, row), colour, colour);
+    // Cells never overlap, so each colour's cells are drawn with one tool of their own.
+    for (int parity = 0; parity < 2; ++parity) {
+        const gfx::Colour colour = parity == 0 ? first : second;
+        CSerrikFillTool tool(m_pDC, colour, colour, m_bXor);
+        for (std::int64_t row = down.first; row < down.end; ++row) {
+            for (std::int64_t col = across.first; col < across.end; ++col) {
+                if ((row + col) % 2 == parity) {
+                    m_pDC->Rectangle(ClampToInt(across.Origin(col)), ClampToInt(down.Origin(row)),
+                                     ClampToInt(across.Origin(col) + across.cell),
+                                     ClampToInt(down.Origin(row) + down.cell));
+                }
+            }
         }
     }
 }

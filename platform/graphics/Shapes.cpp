@@ -25,21 +25,24 @@ constexpr int kMaxEllipseSide = 1 << 20;
 struct Vec {
     std::int64_t x = 0;
     std::int64_t y = 0;
-    friend bool operator==(const Vec&, const Vec&) = default;
 };
+
+// Box edges beyond 2^30 are taken as 2^30 - 1: no surface comes near them, and every width
+// and height stays within an int.
+int Far(std::int64_t v) {
+    constexpr std::int64_t kFar = (1 << 30) - 1;
+    return static_cast<int>(std::clamp(v, -kFar, kFar));
+}
 
 // The desktop interface accepts boxes given right to left or bottom to top.
 Rect Normalised(int left, int top, int right, int bottom) {
-    return {std::min(left, right), std::min(top, bottom), std::max(left, right),
-            std::max(top, bottom)};
+    return {Far(std::min(left, right)), Far(std::min(top, bottom)), Far(std::max(left, right)),
+            Far(std::max(top, bottom))};
 }
 
 Rect Grown(const Rect& r, int by) {
-    const auto clamp = [](std::int64_t v) {
-        return static_cast<int>(std::clamp<std::int64_t>(v, -(1 << 30), 1 << 30));
-    };
-    return {clamp(std::int64_t{r.left} - by), clamp(std::int64_t{r.top} - by),
-            clamp(std::int64_t{r.right} + by), clamp(std::int64_t{r.bottom} + by)};
+    return {Far(std::int64_t{r.left} - by), Far(std::int64_t{r.top} - by),
+            Far(std::int64_t{r.right} + by), Far(std::int64_t{r.bottom} + by)};
 }
 
 // The bounding box of some points, right column and bottom row included.
@@ -51,7 +54,7 @@ Rect BoundsOf(const Point* points, int count) {
         right = std::max(right, points[i].x);
         bottom = std::max(bottom, points[i].y);
     }
-    return {left, top, right + 1, bottom + 1};
+    return {Far(left), Far(top), Far(std::int64_t{right} + 1), Far(std::int64_t{bottom} + 1)};
 }
 
 // --- 1-px lines ----------------------------------------------------------------------------
@@ -294,6 +297,18 @@ std::vector<Span> DotRows(int w) {
     return OutlineRows(EllipseOutline(box), box);
 }
 
+// DotRows of the last width asked for on this thread: a wide pen's dot takes a walk of its
+// whole outline, which the strokes of one pen (a frame's four lines) need only once.
+const std::vector<Span>& LastDotRows(int w) {
+    thread_local int width = -1;
+    thread_local std::vector<Span> rows;
+    if (w != width) {
+        rows = DotRows(w);
+        width = w;
+    }
+    return rows;
+}
+
 // Smallest k >= 0 with (2k + offset) sqrt(s) >= num, for num >= 0: ceilings of
 // num / (2 sqrt(s)) shifted by half a step, exactly.
 std::int64_t CeilHalfSteps(Int128 num, Int128 s, int offset) {
@@ -322,14 +337,21 @@ std::int64_t CeilHalfSteps(Int128 num, Int128 s, int offset) {
 class Stroke {
 public:
     Stroke(Coverage& coverage, int width)
-        : coverage_(coverage), width_(std::min(width, kMaxPenWidth)), dot_(DotRows(width_)) {}
+        : coverage_(coverage), width_(std::min(width, kMaxPenWidth)), dot_(LastDotRows(width_)) {}
 
+    // Only the dot's rows inside the coverage box are marked: a pen far wider than the
+    // surface costs what the surface costs.
     void Dot(Point c) {
-        const int left = c.x - width_ / 2;
-        const int top = c.y - width_ / 2;
-        for (std::size_t i = 0; i < dot_.size(); ++i) {
-            coverage_.MarkStroke(top + static_cast<int>(i), std::int64_t{left} + dot_[i].x0,
-                                 std::int64_t{left} + dot_[i].x1 + 1);
+        const std::int64_t left = std::int64_t{c.x} - width_ / 2;
+        const std::int64_t top = std::int64_t{c.y} - width_ / 2;
+        const Rect& box = coverage_.Box();
+        const auto first = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(box.top - top, 0, static_cast<std::int64_t>(dot_.size())));
+        const auto end = static_cast<std::size_t>(
+            std::clamp<std::int64_t>(box.bottom - top, 0, static_cast<std::int64_t>(dot_.size())));
+        for (std::size_t i = first; i < end; ++i) {
+            coverage_.MarkStroke(static_cast<int>(top + static_cast<std::int64_t>(i)),
+                                 left + dot_[i].x0, left + dot_[i].x1 + 1);
         }
     }
 
@@ -424,7 +446,10 @@ void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
     for (int i = 0; i < 4; ++i) {
         stroke.Segment(corners[i], corners[(i + 1) % 4]);
     }
-    for (int y = box.top; y < box.bottom - 1; ++y) {
+    // Only the rows inside the coverage box: a box far taller than the surface costs what the
+    // surface costs.
+    const int lastRow = std::min(box.bottom - 1, coverage.Box().bottom);
+    for (int y = std::max(box.top, coverage.Box().top); y < lastRow; ++y) {
         coverage.MarkBrush(y, box.left, box.right - 1);
     }
     Paint(coverage);
@@ -478,8 +503,10 @@ void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
 // pen strokes all of them.
 void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
     const Rect box = Normalised(left, top, right, bottom);
-    const Rect surface = SurfaceRect();
-    if (box.IsEmpty() || surface.IsEmpty()) {
+    const int width = pen_->Width();
+    // Clipped before the outline is walked: an arc off the surface costs nothing.
+    const Rect clip = Grown(box, width <= 1 ? 0 : Reach(width)).Intersect(SurfaceRect());
+    if (box.IsEmpty() || clip.IsEmpty()) {
         return;
     }
     const std::vector<OutlinePoint> loop = EllipseOutline(box);
@@ -495,7 +522,6 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
         ++stop;
     }
     const std::size_t count = stop > first + 1 ? stop - first - 1 : stop + n - first - 1;
-    const int width = pen_->Width();
     if (width <= 1) {
         const Colour pen = pen_->GetColour();
         for (std::size_t k = 0; k < count; ++k) {
@@ -504,7 +530,7 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
         }
         return;
     }
-    Coverage coverage(Grown(box, Reach(width)).Intersect(surface));
+    Coverage coverage(clip);
     Stroke stroke(coverage, width);
     stroke.Dot(loop[first].at);
     for (std::size_t k = 0; k < std::min(count, n - 1); ++k) {

@@ -3,6 +3,7 @@
 // glyph into the surface, clipped to the rectangle.
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "platform/graphics/DeviceContext.h"
@@ -49,26 +50,37 @@ Point DeviceContext::GetTextExtent(const std::string& utf8) const {
 int DeviceContext::DrawText(const std::string& utf8, const Rect& rect, unsigned format) {
     const TextRun run = Layout(CurrentFont(), utf8);
     const int height = run.ascent + run.descent;
-    int left = rect.left;
+    // Placed in 64 bits: a rectangle may span the whole int range.
+    std::int64_t left64 = rect.left;
     if (format & DT_CENTER) {
-        left += static_cast<int>(FloorDiv(std::int64_t{rect.Width()} - run.width, 2));
+        left64 += FloorDiv(std::int64_t{rect.right} - rect.left - run.width, 2);
     } else if (format & DT_RIGHT) {
-        left = rect.right - run.width;
+        left64 = std::int64_t{rect.right} - run.width;
     }
     // Horizontally a half pixel of slack goes right of the text, vertically above it.
-    int top = rect.top;
+    std::int64_t top64 = rect.top;
     if (format & DT_VCENTER) {
-        top += static_cast<int>(CeilDiv(std::int64_t{rect.Height()} - height, 2));
+        top64 += CeilDiv(std::int64_t{rect.bottom} - rect.top - height, 2);
     } else if (format & DT_BOTTOM) {
-        top = rect.bottom - height;
+        top64 = std::int64_t{rect.bottom} - height;
     }
     // The height of the text, or with DT_VCENTER or DT_BOTTOM how far below the rectangle's
     // top the text ends.
-    const int result = (format & (DT_VCENTER | DT_BOTTOM)) ? top + height - rect.top : height;
+    const int result = (format & (DT_VCENTER | DT_BOTTOM))
+                           ? static_cast<int>(std::clamp<std::int64_t>(top64 + height - rect.top,
+                                                                       INT_MIN, INT_MAX))
+                           : height;
     const Rect clip = rect.Intersect(SurfaceRect());
-    if (clip.IsEmpty()) {
+    // Text far from the clip draws nothing (the margin leaves room for glyphs that reach out
+    // of their line box); text near it lies where int arithmetic is safe.
+    const std::int64_t margin = 2 * std::int64_t{height} + 64;
+    if (clip.IsEmpty() || left64 >= clip.right + margin ||
+        left64 + run.width + margin <= clip.left || top64 >= clip.bottom + margin ||
+        top64 + height + margin <= clip.top) {
         return result;
     }
+    const int left = static_cast<int>(left64);
+    const int top = static_cast<int>(top64);
     if (bkMode_ == OPAQUE) {
         const Rect box = Rect{left, top, left + run.width, top + height}.Intersect(clip);
         for (int y = box.top; y < box.bottom; ++y) {

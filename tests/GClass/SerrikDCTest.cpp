@@ -390,8 +390,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Arguments at the ends of the int range: the part on the surface is drawn, no sum overflows
-// (the asan preset's UndefinedBehaviorSanitizer watches), and a gradient far wider than the
-// surface costs what the surface costs.
+// (the asan preset's UndefinedBehaviorSanitizer watches), and a gradient or a checker far
+// larger than the surface costs what the surface costs.
 TEST(SerrikDC, ArgumentsAtTheEndsOfTheIntRange) {
     struct Case {
         const char* name;
@@ -410,6 +410,12 @@ TEST(SerrikDC, ArgumentsAtTheEndsOfTheIntRange) {
              dc.DrawGradientV({0, INT_MIN, 9, INT_MAX}, kRed);
          },
          0x00007F},
+        // Cells of 2 px from INT_MIN: cell 2^30 + 2 of each axis covers 4 and 5, an even sum.
+        {"checker",
+         [](CSerrikDC& dc) {
+             dc.DrawChecker({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kRed, kBlue, 2);
+         },
+         kRed},
         {"circle", [](CSerrikDC& dc) { dc.DrawCircle(INT_MAX, 5, 9, kRed, kRed); }, kWhite},
         {"circle outline", [](CSerrikDC& dc) { dc.DrawCircleOutline(INT_MIN, 5, 9, kRed); },
          kWhite},

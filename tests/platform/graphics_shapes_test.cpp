@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <ostream>
 #include <set>
@@ -528,6 +529,53 @@ TEST_P(EveryShapeTest, WithoutABitmapNothingHappens) {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, EveryShapeTest, ::testing::ValuesIn(kShapes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- Coordinates at the ends of the int range ---------------------------------------------
+
+// What shows on the surface is drawn, no sum overflows (the asan preset's
+// UndefinedBehaviorSanitizer watches), and a pen far wider than the surface costs what the
+// surface costs.
+TEST(FarCoordinatesTest, DrawWhatShowsOnTheSurface) {
+    struct Case {
+        const char* name;
+        int penWidth;
+        void (*draw)(DeviceContext&);
+        Colour at5x5;
+    };
+    static constexpr Point kFarCorners[] = {{0, 0}, {INT_MAX, 0}, {0, INT_MAX}};
+    const Case cases[] = {
+        {"rectangle", 1,
+         [](DeviceContext& dc) { dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX); }, kBrushColour},
+        {"wide rectangle", 7,
+         [](DeviceContext& dc) { dc.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX); }, kBrushColour},
+        {"line of a million-pixel pen", 1'000'000,
+         [](DeviceContext& dc) {
+             dc.MoveTo(INT_MIN, 5);
+             dc.LineTo(INT_MAX, 5);
+         },
+         kPenColour},
+        {"polygon", 1, [](DeviceContext& dc) { dc.Polygon(kFarCorners, 3); }, kBrushColour},
+        {"wide polygon", 9, [](DeviceContext& dc) { dc.Polygon(kFarCorners, 3); }, kBrushColour},
+        {"arc above the surface", 1,
+         [](DeviceContext& dc) { dc.Arc(0, INT_MIN, 9, -5000, 0, 0, 9, 0); }, kBackground},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(12, 12, kBackground, c.penWidth);
+        c.draw(canvas.dc);
+        EXPECT_EQ(canvas.At(5, 5), c.at5x5) << c.name;
+    }
+}
+
+TEST(FarCoordinatesTest, TextIsPlacedAsInANarrowerRectangle) {
+    Canvas wide(12, 30);
+    Canvas narrow(12, 30);
+    const unsigned centred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    EXPECT_EQ(wide.dc.DrawText("W", {INT_MIN, 0, INT_MAX, 30}, centred),
+              narrow.dc.DrawText("W", {-101, 0, 100, 30}, centred));
+    EXPECT_TRUE(SamePixels(wide.bitmap, narrow.bitmap));
+    EXPECT_EQ(wide.dc.DrawText("W", {INT_MAX - 10, 0, INT_MAX, 30}, centred),
+              narrow.dc.DrawText("W", {-101, 0, 100, 30}, centred));
+}
 
 }  // namespace
 }  // namespace gfx::testing

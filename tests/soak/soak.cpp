@@ -267,7 +267,8 @@ private:
     bool Pilot(Phase phase, int attention);
     int Speed() const { return speed_ - 5 * flapsSent_; }
     // A press in a game is a flap; the driver's own stop short of sending the chick off upwards
-    // for good (its speed carries over into the next stage and, as things stand, the next game).
+    // for good (its speed carries over to the next stage, and to the next game where the game
+    // keeps it).
     bool MayPress() const { return !d_.m_gameEvent.IsPlaying() || Speed() > -10; }
     int ChickY();
     void StopClick(Phase phase, bool restart);
@@ -335,6 +336,10 @@ void Driver::PlayAll() {
         started = PlayGame(started);
         if (game_ % 100 == 0) {
             CheckMemory();
+        }
+        if (games_ >= 10000 && game_ % (games_ / 10) == 0) {
+            std::printf("soak: game %d of %d\n", game_, games_);
+            std::fflush(stdout);
         }
     }
     g_game.store(games_);

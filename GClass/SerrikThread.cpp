@@ -169,7 +169,7 @@ void CSerrikThread::Sleep(int ms) {
     sys::GetClock().SleepUnless(ms, m_bStop);
 }
 
-void CSerrikThread::SetOwner(ui::OwnerWindow* owner) {
+void CSerrikThread::SetOwner(sys::OwnerWindow* owner) {
     SYS_ASSERT(owner != nullptr);
     m_pOwner = owner;
 }

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/system/CriticalSection.h"
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 
 // Runs one long task, Run, on a thread of its own, steered cooperatively: the task calls
 // CheckPoint at moments of its choosing, and only there does a held task wait and a stop
@@ -73,8 +73,8 @@ public:
     // Stop, WaitForIdle and join the thread: afterwards no run uses anything any more.
     void Shutdown();
 
-    void SetOwner(ui::OwnerWindow* owner);
-    ui::OwnerWindow* GetOwner() const { return m_pOwner; }
+    void SetOwner(sys::OwnerWindow* owner);
+    sys::OwnerWindow* GetOwner() const { return m_pOwner; }
     void SetState(int state) { m_nState.store(state); }
     int GetState() const { return m_nState.load(); }
 
@@ -108,6 +108,6 @@ private:
     std::string m_strText;
     mutable sys::CriticalSection m_csPrompt;
     std::string m_strPrompt;
-    ui::OwnerWindow* m_pOwner = nullptr;
+    sys::OwnerWindow* m_pOwner = nullptr;
     std::atomic<int> m_bActive{0};
 };

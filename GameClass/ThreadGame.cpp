@@ -8,7 +8,7 @@ namespace {
 
 // The ids are copied under the list's lock and applied after it is released, so the
 // owner's window code never runs while this thread holds the list.
-void Apply(ui::OwnerWindow* owner, CSerrikList<int>& ids, bool enable) {
+void Apply(sys::OwnerWindow* owner, CSerrikList<int>& ids, bool enable) {
     std::vector<int> copy;
     {
         CSerrikList<int>::CWalkLock walk(ids);
@@ -48,7 +48,7 @@ void CThreadGame::AddIdleControl(int id) {
 }
 
 void CThreadGame::UpdateControls() {
-    ui::OwnerWindow* owner = GetOwner();
+    sys::OwnerWindow* owner = GetOwner();
     SYS_ASSERT(owner != nullptr);
     if (owner == nullptr) {
         return;

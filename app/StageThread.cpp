@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/BirdEvent.h"
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ CStageThread::~CStageThread() {
 }
 
 void CStageThread::Repaint(bool erase) {
-    if (ui::OwnerWindow* owner = GetOwner()) {
+    if (sys::OwnerWindow* owner = GetOwner()) {
         owner->Invalidate(erase);
     }
 }

@@ -10,7 +10,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/Types.h"
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 #include "platform/window/SystemMenu.h"
 
 namespace ui {
@@ -32,7 +32,7 @@ class Presentation;
 // DoModal runs the window's message loop on the user-interface thread (see Video.h); every
 // handler below is called there and nowhere else. While a dialog opened on top of this one
 // runs, this one keeps painting and its timers keep firing; only its input is held back.
-class Dialog : public OwnerWindow {
+class Dialog : public sys::OwnerWindow {
 public:
     // `parent` owns the window (a modal box stays above it). Without one, a dialog opened
     // while another runs is owned by the topmost running dialog.

@@ -14,7 +14,7 @@
 
 #include "platform/system/Clock.h"
 #include "platform/system/Resources.h"
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/FailingThreads.h"
 #include "tests/support/LockProbe.h"
@@ -24,7 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 using Steady = std::chrono::steady_clock;
 
-class CountingOwner : public ui::OwnerWindow {
+class CountingOwner : public sys::OwnerWindow {
 public:
     void Invalidate(bool) override { ++invalidations; }
     bool EnableControl(int, bool) override { return false; }

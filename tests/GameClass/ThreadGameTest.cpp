@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 #include "tests/support/AssertRecorder.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Remembers the last enable state of each control it has; other ids are no control.
-class ControlOwner : public ui::OwnerWindow {
+class ControlOwner : public sys::OwnerWindow {
 public:
     explicit ControlOwner(std::vector<int> ids) {
         for (int id : ids) {

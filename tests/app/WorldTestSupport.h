@@ -13,7 +13,7 @@
 #include "app/BirdEvent.h"
 #include "app/StageThread.h"
 #include "platform/system/Clock.h"
-#include "platform/window/OwnerWindow.h"
+#include "platform/system/OwnerWindow.h"
 
 namespace worldtest {
 
@@ -94,7 +94,7 @@ private:
 };
 
 // An owner window that records every repaint request.
-class RecordingOwner : public ui::OwnerWindow {
+class RecordingOwner : public sys::OwnerWindow {
 public:
     explicit RecordingOwner(EventLog& log) : log_(log) {}
     void Invalidate(bool erase) override {

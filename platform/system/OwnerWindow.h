@@ -1,6 +1,6 @@
 #pragma once
 
-namespace ui {
+namespace sys {
 
 // What a worker thread and its binding need of the window that owns them.
 class OwnerWindow {
@@ -16,4 +16,4 @@ public:
     virtual void PumpMessages() = 0;
 };
 
-}  // namespace ui
+}  // namespace sys

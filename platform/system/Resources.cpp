@@ -1,7 +1,6 @@
 #include "platform/system/Resources.h"
 
-#include <SDL_rwops.h>
-#include <SDL_surface.h>
+#include "platform/graphics/BmpFile.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -28,11 +27,6 @@ DecodedBitmaps& Decoded() {
     static DecodedBitmaps cache;
     return cache;
 }
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 }  // namespace
 
@@ -73,65 +67,6 @@ std::span<const std::uint8_t> FindBitmapData(int id) {
     return {};
 }
 
-namespace {
-
-// A BMP file decoded into `format`, each pixel read as one 32-bit word, row by row.
-bool DecodeWords(std::span<const std::uint8_t> data, Uint32 format, int* width, int* height,
-                 std::vector<std::uint32_t>* words) {
-    if (data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        return false;
-    }
-    // SDL's BMP reader needs no SDL_Init; it handles every palette depth the resources use.
-    SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
-    if (rw == nullptr) {
-        return false;
-    }
-    SurfacePtr decoded(SDL_LoadBMP_RW(rw, 1));
-    if (!decoded) {
-        return false;
-    }
-    SurfacePtr pixels(SDL_ConvertSurfaceFormat(decoded.get(), format, 0));
-    if (!pixels || pixels->w <= 0 || pixels->h <= 0) {
-        return false;
-    }
-    const bool mustLock = SDL_MUSTLOCK(pixels.get());
-    if (mustLock && SDL_LockSurface(pixels.get()) != 0) {
-        return false;
-    }
-    *width = pixels->w;
-    *height = pixels->h;
-    words->clear();
-    words->reserve(static_cast<std::size_t>(pixels->w) * static_cast<std::size_t>(pixels->h));
-    for (int y = 0; y < pixels->h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(pixels->pixels) +
-            static_cast<std::size_t>(y) * pixels->pitch);
-        words->insert(words->end(), row, row + pixels->w);
-    }
-    if (mustLock) {
-        SDL_UnlockSurface(pixels.get());
-    }
-    return true;
-}
-
-bool DecodeBitmap(std::span<const std::uint8_t> data, gfx::Bitmap& out) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> words;
-    // XBGR8888 read as a 32-bit word is exactly the 0x00BBGGRR Colour.
-    if (!DecodeWords(data, SDL_PIXELFORMAT_XBGR8888, &w, &h, &words)) {
-        return false;
-    }
-    gfx::Bitmap bitmap(w, h);
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        // The unused top byte is not guaranteed to be zero after conversion.
-        bitmap.Data()[i] = words[i] & 0x00FFFFFFu;
-    }
-    out = std::move(bitmap);
-    return true;
-}
-
-}  // namespace
-
 bool LoadBitmap(int id, gfx::Bitmap& out) {
     out = gfx::Bitmap();
     const ResourceTable* table = g_table.load();
@@ -144,11 +79,11 @@ bool LoadBitmap(int id, gfx::Bitmap& out) {
     auto it = cache.byId.find(id);
     if (it == cache.byId.end()) {
         const std::span<const std::uint8_t> data = FindBitmapData(id);
-        gfx::Bitmap decoded;
-        if (data.empty() || !DecodeBitmap(data, decoded)) {
+        gfx::DecodedBmp decoded;
+        if (data.empty() || !gfx::DecodeBmp(data, decoded)) {
             return false;  // not remembered: a table installed later may have it
         }
-        it = cache.byId.emplace(id, std::move(decoded)).first;
+        it = cache.byId.emplace(id, std::move(decoded.colours)).first;
     }
     out = it->second;
     return true;
@@ -157,18 +92,18 @@ bool LoadBitmap(int id, gfx::Bitmap& out) {
 bool LoadIcon(int id, gfx::Bitmap& image, gfx::Bitmap& mask) {
     image = gfx::Bitmap();
     mask = gfx::Bitmap();
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> words;
+    gfx::DecodedBmp decoded;
     const std::span<const std::uint8_t> data = FindBitmapData(id);
-    // ABGR8888: the Colour in the low three bytes, alpha in the top one.
-    if (data.empty() || !DecodeWords(data, SDL_PIXELFORMAT_ABGR8888, &w, &h, &words)) {
+    if (data.empty() || !gfx::DecodeBmp(data, decoded)) {
         return false;
     }
-    gfx::Bitmap colours(w, h);
-    gfx::Bitmap shape(w, h);
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const bool opaque = (words[i] >> 24) >= 0x80;
-        colours.Data()[i] = opaque ? words[i] & 0x00FFFFFFu : 0x000000;
+    gfx::Bitmap colours = std::move(decoded.colours);
+    gfx::Bitmap shape(colours.Width(), colours.Height());
+    for (std::size_t i = 0; i < decoded.alpha.size(); ++i) {
+        const bool opaque = decoded.alpha[i] >= 0x80;
+        if (!opaque) {
+            colours.Data()[i] = 0x000000;
+        }
         shape.Data()[i] = opaque ? 0x000000 : 0xFFFFFF;
     }
     image = std::move(colours);

@@ -280,5 +280,72 @@ TEST(BmpFileTest, ReportsWhatItCannotWrite) {
     EXPECT_FALSE(SaveBmp(Bitmap(2, 2), "/nonexistent-directory/picture.bmp"));
 }
 
+// Every depth the resources and the sheet use, at an odd width so each row is padded: what
+// EncodeBmp writes, DecodeBmp reads back, colours and alpha; a negative height is top-down.
+TEST(BmpFileTest, DecodesWhatItEncodesAtEveryDepth) {
+    const std::vector<std::uint32_t> palette = {0x000000, 0x102030, 0xFFFFFF, 0x405060,
+                                                0x708090, 0xA0B0C0, 0x0A0B0C, 0x010203};
+    for (int bpp : {4, 8, 24, 32}) {
+        for (bool topDown : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << bpp << " bits, top-down " << topDown);
+            const auto argb = [&](int x, int y) -> std::uint32_t {
+                const std::uint32_t i = static_cast<std::uint32_t>(x * 3 + y) % palette.size();
+                return bpp <= 8 ? i : (static_cast<std::uint32_t>(x * 40) << 24) | palette[i];
+            };
+            std::vector<std::uint8_t> file =
+                EncodeBmp(5, 3, bpp, bpp <= 8 ? palette : std::vector<std::uint32_t>{}, argb);
+            if (topDown) {  // the same rows, stored top row first
+                const std::size_t rowBytes = (file.size() - Read32(file, 10)) / 3;
+                const std::size_t first = Read32(file, 10);
+                std::swap_ranges(file.begin() + first, file.begin() + first + rowBytes,
+                                 file.begin() + first + 2 * rowBytes);
+                const std::uint32_t minus3 = 0xFFFFFFFDu;
+                for (int i = 0; i < 4; ++i) {
+                    file[22 + i] = static_cast<std::uint8_t>(minus3 >> (8 * i));
+                }
+            }
+            DecodedBmp d;
+            ASSERT_TRUE(DecodeBmp(file, d));
+            ASSERT_EQ(d.colours.Width(), 5);
+            ASSERT_EQ(d.colours.Height(), 3);
+            for (int y = 0; y < 3; ++y) {
+                for (int x = 0; x < 5; ++x) {
+                    const std::uint32_t v = argb(x, y);
+                    const std::uint32_t rgb = bpp <= 8 ? palette[v] : v & 0xFFFFFF;
+                    EXPECT_EQ(d.colours.GetPixel(x, y), Rgb(rgb >> 16, rgb >> 8, rgb))
+                        << x << "," << y;
+                    // x = 0 has alpha 0 at 32 bits, but others do not: alpha is used.
+                    EXPECT_EQ(d.alpha[y * 5 + x], bpp == 32 ? v >> 24 : 0xFFu) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+// A 32-bit file whose fourth bytes are all zero leaves them unused: it is opaque. Truncated
+// files, palette indexes past the palette and compressed files are refused.
+TEST(BmpFileTest, ReadsUnusedAlphaAsOpaqueAndRefusesWhatItCannotRead) {
+    DecodedBmp d;
+    ASSERT_TRUE(DecodeBmp(EncodeBmp(2, 2, 32, {}, [](int, int) { return 0x00123456u; }), d));
+    EXPECT_EQ(d.alpha, std::vector<std::uint8_t>(4, 0xFF));
+    EXPECT_EQ(d.colours.GetPixel(1, 1), Rgb(0x12, 0x34, 0x56));
+
+    const std::vector<std::uint32_t> two = {0x000000, 0xFFFFFF};
+    const std::vector<std::uint8_t> good =
+        EncodeBmp(3, 2, 8, two, [](int x, int) { return static_cast<std::uint32_t>(x % 2); });
+    ASSERT_TRUE(DecodeBmp(good, d));
+    std::vector<std::uint8_t> truncated(good.begin(), good.end() - 1);
+    std::vector<std::uint8_t> outside = good;
+    outside.back() = 0;               // padding: still fine
+    outside[outside.size() - 4] = 2;  // last row, first pixel: index 2 of a 2-entry palette
+    std::vector<std::uint8_t> compressed = good;
+    compressed[30] = 1;  // RLE8
+    for (const auto* bad : {&truncated, &outside, &compressed}) {
+        d.colours = Bitmap(1, 1);
+        EXPECT_FALSE(DecodeBmp(*bad, d));
+        EXPECT_TRUE(d.colours.IsNull());
+    }
+}
+
 }  // namespace
 }  // namespace gfx::testing

@@ -14,6 +14,7 @@
 
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
+#include "platform/graphics/BmpFile.h"
 #include "platform/system/Resources.h"
 
 namespace {
@@ -274,6 +275,35 @@ TEST_F(Resources, IconIsThirtyTwoSquareWithTransparentCorners) {
     EXPECT_EQ(alphaAt(31, 31), 0);
     EXPECT_EQ(alphaAt(16, 16), 255);
     SDL_FreeSurface(rgba);
+}
+
+// The game's own BMP reader agrees with SDL's on every embedded bitmap (4, 8 and 32 bits),
+// colour and alpha, pixel for pixel.
+TEST_F(Resources, EveryBitmapDecodesAsSdlReadsIt) {
+    for (int id : {IDR_MAINFRAME, IDB_BIRD_MASK0, IDB_BIRD_MASK1, IDB_BIRD0, IDB_BIRD1}) {
+        SCOPED_TRACE(id);
+        const std::span<const std::uint8_t> data = sys::FindBitmapData(id);
+        gfx::DecodedBmp ours;
+        ASSERT_TRUE(gfx::DecodeBmp(data, ours));
+        SDL_Surface* decoded = SDL_LoadBMP_RW(SDL_RWFromConstMem(data.data(), data.size()), 1);
+        ASSERT_NE(decoded, nullptr) << SDL_GetError();
+        SDL_Surface* abgr = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ABGR8888, 0);
+        SDL_FreeSurface(decoded);
+        ASSERT_NE(abgr, nullptr);
+        ASSERT_EQ(ours.colours.Width(), abgr->w);
+        ASSERT_EQ(ours.colours.Height(), abgr->h);
+        int differing = 0;
+        for (int y = 0; y < abgr->h; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const std::uint8_t*>(abgr->pixels) + y * abgr->pitch);
+            for (int x = 0; x < abgr->w; ++x) {
+                differing += ours.colours.GetPixel(x, y) != (row[x] & 0xFFFFFF) ||
+                             ours.alpha[y * abgr->w + x] != row[x] >> 24;
+            }
+        }
+        SDL_FreeSurface(abgr);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST(ResourceLookup, BrokenOrMissingBitmapsLoadAsNothing) {

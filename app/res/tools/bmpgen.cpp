@@ -24,6 +24,7 @@
 
 #include "app/res/resource.h"
 #include "app/res/tools/PngFile.h"
+#include "platform/graphics/BmpFile.h"
 
 namespace {
 
@@ -151,81 +152,6 @@ std::uint32_t BackgroundOf(const Art& art) {
     return background;
 }
 
-class Bytes {
-public:
-    void U8(std::uint32_t v) { data_.push_back(static_cast<std::uint8_t>(v)); }
-    void U16(std::uint32_t v) {
-        U8(v & 0xFF);
-        U8(v >> 8);
-    }
-    void U32(std::uint32_t v) {
-        U16(v & 0xFFFF);
-        U16(v >> 16);
-    }
-    void Rgb0(std::uint32_t rgb) {  // a palette entry: blue, green, red, reserved
-        U8(rgb & 0xFF);
-        U8((rgb >> 8) & 0xFF);
-        U8((rgb >> 16) & 0xFF);
-        U8(0);
-    }
-    std::size_t Size() const { return data_.size(); }
-    const std::vector<std::uint8_t>& Data() const { return data_; }
-
-private:
-    std::vector<std::uint8_t> data_;
-};
-
-// A bottom-up BI_RGB bitmap: file header, BITMAPINFOHEADER, palette, rows padded to 4 bytes.
-// `pixel(x, y)` gives a palette index (bpp 4 or 8) or 0xAARRGGBB (bpp 32).
-template <typename PixelFn>
-std::vector<std::uint8_t> WriteBmp(int width, int height, int bpp,
-                                   const std::vector<std::uint32_t>& palette, PixelFn pixel) {
-    const std::uint32_t rowBytes = ((static_cast<std::uint32_t>(width) * bpp + 31) / 32) * 4;
-    const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(palette.size());
-    const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height);
-    Bytes b;
-    b.U8('B');
-    b.U8('M');
-    b.U32(offset + imageBytes);
-    b.U32(0);
-    b.U32(offset);
-    b.U32(40);
-    b.U32(static_cast<std::uint32_t>(width));
-    b.U32(static_cast<std::uint32_t>(height));
-    b.U16(1);
-    b.U16(static_cast<std::uint32_t>(bpp));
-    b.U32(0);  // BI_RGB
-    b.U32(imageBytes);
-    b.U32(3780);  // 96 dots per inch
-    b.U32(3780);
-    b.U32(static_cast<std::uint32_t>(palette.size()));
-    b.U32(0);
-    for (std::uint32_t rgb : palette) {
-        b.Rgb0(rgb);
-    }
-    for (int y = height - 1; y >= 0; --y) {
-        const std::size_t rowStart = b.Size();
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = pixel(x, y);
-            if (bpp == 4) {
-                if (x % 2 == 1) {
-                    continue;
-                }
-                const std::uint32_t right = x + 1 < width ? pixel(x + 1, y) : 0;
-                b.U8((v << 4) | right);
-            } else if (bpp == 8) {
-                b.U8(v);
-            } else {
-                b.U32(v);
-            }
-        }
-        while (b.Size() - rowStart < rowBytes) {
-            b.U8(0);
-        }
-    }
-    return b.Data();
-}
-
 // The 16-colour palette the masks use; black, grey and white are the ones they draw with.
 const std::vector<std::uint32_t> kVgaPalette = {
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
@@ -235,7 +161,7 @@ constexpr std::uint32_t kMaskGrey = 8;
 constexpr std::uint32_t kMaskWhite = 15;
 
 std::vector<std::uint8_t> MaskBmp(const Art& art) {
-    return WriteBmp(art.Width(), art.Height(), 4, kVgaPalette, [&](int x, int y) {
+    return gfx::EncodeBmp(art.Width(), art.Height(), 4, kVgaPalette, [&](int x, int y) {
         switch (art.At(x, y).role) {
             case Role::Chick:
                 return kMaskWhite;
@@ -267,8 +193,8 @@ std::vector<std::uint8_t> ColourBmp(const Art& art) {
         index[c] = i;
     }
     palette.resize(256, 0);
-    return WriteBmp(art.Width(), art.Height(), 8, palette,
-                    [&](int x, int y) { return index.at(art.rows[y][x]); });
+    return gfx::EncodeBmp(art.Width(), art.Height(), 8, palette,
+                          [&](int x, int y) { return index.at(art.rows[y][x]); });
 }
 
 std::vector<std::uint8_t> IconBmp(const Art& art) {
@@ -279,7 +205,7 @@ std::vector<std::uint8_t> IconBmp(const Art& art) {
     }
     // Transparent pixels keep their colour, so a reader that ignores alpha still shows a
     // tidy square.
-    return WriteBmp(art.Width(), art.Height(), 32, {}, [&](int x, int y) {
+    return gfx::EncodeBmp(art.Width(), art.Height(), 32, {}, [&](int x, int y) {
         const Ink& ink = art.At(x, y);
         const std::uint32_t alpha = ink.role == Role::Transparent ? 0x00 : 0xFF;
         return (alpha << 24) | ink.rgb;

@@ -1,12 +1,14 @@
-# tolvane_library(<name> [DEPS <targets...>] [PRIVATE_DEPS <targets...>] [EXCLUDE <files...>])
+# tolvane_library(<name> [DEPS <targets...>] [PRIVATE_DEPS <targets...>] [EXCLUDE <files...>]
+#                  [SOURCES <more files...>])
 # A static library of every .cpp in the calling folder; headers are included from the
 # project root ("GClass/SerrikDC.h"), so a path names its layer. DEPS are what the folder's
 # headers need, so they reach whoever links the library; PRIVATE_DEPS stay inside it (SDL2 and
 # FreeType never reach a layer above the one that wraps them). A folder with headers only
 # gives an interface library.
 function(tolvane_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE;SOURCES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(APPEND sources ${ARG_SOURCES})
     list(REMOVE_ITEM sources ${ARG_EXCLUDE})
     if(sources)
         add_library(${name} STATIC ${sources})

@@ -11,14 +11,23 @@
 
 namespace sys {
 
+// What a dialog control is; the window layer draws and clicks each kind its own way.
+enum class ControlKind {
+    Static,         // a line of text
+    Button,         // a push button
+    DefaultButton,  // the push button Enter presses
+    Icon,           // an icon bitmap, drawn at its own size
+};
+
 // One control of a dialog template; its rectangle is in dialog units.
 struct ControlTemplate {
     int id = 0;
-    std::string kind;  // "static", "button", "defbutton", "icon"
+    ControlKind kind = ControlKind::Static;
     std::string text;
     int x = 0, y = 0, cx = 0, cy = 0;
     bool visible = false;
     bool enabled = false;
+    int icon = 0;  // the bitmap an Icon control shows
 };
 
 struct DialogTemplate {

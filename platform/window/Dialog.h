@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,15 +12,16 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/Types.h"
 #include "platform/system/OwnerWindow.h"
+#include "platform/window/Controls.h"
+#include "platform/window/Geometry.h"
+#include "platform/window/Message.h"
 #include "platform/window/SystemMenu.h"
+#include "platform/window/Timers.h"
 
 namespace ui {
 
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
-
-// The colour a dialog's client area is erased to.
-constexpr gfx::Colour kDialogFace = 0xF0F0F0;
 
 class Presentation;
 
@@ -47,7 +49,7 @@ public:
     int DoModal();
     void EndDialog(int result);
     // EndDialog has been called: the loop ends once the message being handled returns.
-    bool IsEnding() const { return ended_; }
+    bool IsEnding() const { return state_.load() == State::Ending; }
     const std::string& LastError() const { return error_; }
 
     // A control's rectangle in client pixels; empty for an id the dialog does not have.
@@ -74,10 +76,23 @@ public:
     const gfx::Bitmap& ClientSurface() const { return client_; }
     // The id SDL gives this window's events (0 while it is not open). For synthetic input.
     std::uint32_t WindowId() const { return windowId_.load(); }
-    bool IsOpen() const { return open_.load(); }
+    bool IsOpen() const { return state_.load() != State::Closed; }
     bool IsSystemMenuOpen() const { return menu_.IsOpen(); }
     // The running dialog that takes input (the topmost modal one), or nullptr. UI thread only.
     static Dialog* GetActive();
+
+    // The message loop's entry points, on the UI thread (MessageLoop.cpp). A message about this
+    // window: input (when it takes input), a wake-up, its window's state, or a quit.
+    void HandleMessage(const Message& message);
+    // Something waits to be painted or shown.
+    bool NeedsPaint() const { return invalid_.load() || needsPresent_; }
+    // Paints what is invalid and shows the picture when it has changed.
+    void PaintAndPresent();
+    // Fires the timers due at `now`; milliseconds until the next one (-1: none).
+    void FireTimers(Timers::Clock::time_point now);
+    long long MsUntilNextTimer(Timers::Clock::time_point now) const {
+        return timers_.MsUntilNext(now);
+    }
 
 protected:
     virtual bool OnInitDialog() { return true; }
@@ -100,32 +115,31 @@ protected:
     virtual void OnDestroy() {}
 
 private:
-    struct Control {
-        int id = 0;
-        std::string kind;  // "static", "button", "defbutton", "icon"
-        std::string text;
-        gfx::Rect rect;
-        bool visible = false;
-        bool enabled = false;
-        bool IsButton() const { return kind == "button" || kind == "defbutton"; }
+    // Closed -> Running (DoModal) -> Ending (EndDialog) -> Closed (when DoModal returns).
+    enum class State { Closed, Running, Ending };
+    // Where and how large the window opens.
+    struct Placement {
+        Geometry geometry;
+        std::optional<gfx::Point> at;  // centred without one
     };
-    struct Timer {
-        int id = 0;
-        int periodMs = 0;
-        std::chrono::steady_clock::time_point due;
-    };
-    friend class MessageLoop;
 
     Control* FindControl(int id);
     const Control* FindControl(int id) const;
     const Control* ButtonAt(gfx::Point p) const;
-    void DrawControl(gfx::DeviceContext& dc, const Control& c) const;
 
-    // Message handling, on the UI thread.
+    // DoModal's steps.
+    bool CanOpen();
+    Dialog* Owner() const;
+    Placement Place(const Dialog* owner) const;
+    bool Open(const Placement& placement, Dialog* owner);
+    void Run();
+    void Close(Dialog* owner);
+
+    // Message handling, on the UI thread (DialogInput.cpp).
     void HandleMouseMove(gfx::Point p);
     void HandleButton(bool down, bool left, gfx::Point p);
-    void HandleKey(int key, int mods);
-    void HandleMenuKey(int key);
+    void HandleKey(const Message& key);
+    void HandleMenuKey(const Message& key);
     void OpenSystemMenu(gfx::Point at);
     void ChooseMenuItem(int index);
     void Paint();
@@ -134,10 +148,9 @@ private:
     const int templateId_;
     Dialog* parent_;
     std::string caption_;
-    std::string fontFace_;
-    int fontTenths_ = 90;
+    DialogFont font_;
     std::vector<Control> controls_;
-    std::vector<Timer> timers_;
+    Timers timers_;
     SystemMenu menu_;
     int iconId_ = 0;
     gfx::Bitmap icon_;
@@ -147,8 +160,6 @@ private:
     gfx::Bitmap frame_;  // the client surface with the open menu drawn over it
     std::string error_;
     int result_ = 0;
-    bool ended_ = false;
-    bool running_ = false;
     bool needsPresent_ = false;
     bool presentFailing_ = false;
     bool painting_ = false;
@@ -157,7 +168,7 @@ private:
     int hotButton_ = 0;      // id of the button under the mouse
 
     // Shared with other threads through Invalidate.
-    std::atomic<bool> open_{false};
+    std::atomic<State> state_{State::Closed};
     std::atomic<std::uint32_t> windowId_{0};
     std::atomic<bool> invalid_{false};
     std::atomic<bool> erase_{false};

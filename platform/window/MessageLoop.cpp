@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/window/Presentation.h"
+#include "platform/window/Backend.h"
 #include "platform/window/Video.h"
 
 namespace ui {
@@ -15,8 +15,6 @@ std::vector<Dialog*>& Running() {
     static std::vector<Dialog*> dialogs;
     return dialogs;
 }
-
-constexpr int kWheelDelta = 120;
 
 }  // namespace
 
@@ -32,25 +30,31 @@ Dialog* MessageLoop::Top() {
     return Running().empty() ? nullptr : Running().back();
 }
 
-Dialog* MessageLoop::Find(Uint32 windowId) {
+Dialog* MessageLoop::Find(std::uint32_t windowId) {
     if (windowId == 0) {
         return nullptr;
     }
     for (Dialog* d : Running()) {
-        if (d->windowId_.load() == windowId) {
+        if (d->WindowId() == windowId) {
             return d;
         }
     }
     return nullptr;
 }
 
+bool MessageLoop::IsRunning(Dialog* dialog) {
+    return std::find(Running().begin(), Running().end(), dialog) != Running().end() &&
+           !dialog->IsEnding();
+}
+
 void MessageLoop::RunOnce(Dialog* owner, bool mayWait) {
     if (mayWait && !PaintPending() && !DisplayLost()) {
-        detail::WaitForEvents(NextTimerMs());
+        backend::WaitForMessages(NextTimerMs());
     }
-    SDL_Event event;
-    while (!DisplayLost() && (owner == nullptr || !owner->ended_) && SDL_PollEvent(&event) == 1) {
-        Dispatch(event);
+    Message message;
+    while (!DisplayLost() && (owner == nullptr || !owner->IsEnding()) &&
+           backend::PollMessage(&message)) {
+        Dispatch(message);
     }
     if (DisplayLost()) {
         // No window can show anything any more: every dialog ends as if cancelled.
@@ -62,138 +66,65 @@ void MessageLoop::RunOnce(Dialog* owner, bool mayWait) {
 }
 
 void MessageLoop::CancelAll() {
+    Message quit;
+    quit.type = Message::Type::Quit;
     const std::vector<Dialog*> dialogs = Running();
     for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it) {
-        if (std::find(Running().begin(), Running().end(), *it) != Running().end() &&
-            !(*it)->ended_) {
-            (*it)->OnCancel();
+        if (IsRunning(*it)) {
+            (*it)->HandleMessage(quit);
         }
     }
 }
 
-void MessageLoop::Dispatch(const SDL_Event& event) {
-    if (event.type == detail::WakeEventType()) {
-        // The invalidation it announces is painted at the end of this pass.
-        if (Dialog* d = Find(event.user.windowID)) {
-            d->wakePending_.store(false);
-        }
-        return;
-    }
-    Dialog* top = Top();
-    switch (event.type) {
-        case SDL_QUIT:
+void MessageLoop::Dispatch(const Message& message) {
+    using Type = Message::Type;
+    switch (message.type) {
+        case Type::None:
+            return;
+        case Type::Wake:
+        case Type::Exposed:
+        case Type::Restored:
+        case Type::FocusLost:
+        case Type::MouseLeft:
+            // Messages about one window, whether or not it takes input.
+            if (Dialog* d = Find(message.windowId)) {
+                d->HandleMessage(message);
+            }
+            return;
+        case Type::Close:
+            // A window under a modal box keeps its close box to itself until the box is gone.
+            if (Dialog* d = Find(message.windowId); d != nullptr && d == Top() && !d->IsEnding()) {
+                d->HandleMessage(message);
+            }
+            return;
+        case Type::Quit:
             // An interrupt or a session ending: every running dialog is cancelled.
             CancelAll();
             return;
-        case SDL_WINDOWEVENT:
-            DispatchWindowEvent(event.window);
-            return;
-        default:
+        case Type::KeyDown:
+        case Type::MouseMove:
+        case Type::Button:
+        case Type::Wheel:
             break;
     }
-    if (top == nullptr || top->ended_) {
+    Dialog* top = Top();
+    if (top == nullptr || top->IsEnding()) {
         return;
     }
-    switch (event.type) {
-        case SDL_KEYDOWN:
-            // The keyboard belongs to the topmost dialog whichever of ours has the focus.
-            if (Find(event.key.windowID) != nullptr) {
-                top->HandleKey(event.key.keysym.sym, event.key.keysym.mod);
-            }
-            break;
-        case SDL_MOUSEMOTION:
-            if (Find(event.motion.windowID) == top) {
-                const Geometry& g = top->presentation_->GetGeometry();
-                top->HandleMouseMove(g.ToClient({event.motion.x, event.motion.y}));
-            }
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            if (Find(event.button.windowID) == top && (event.button.button == SDL_BUTTON_LEFT ||
-                                                       event.button.button == SDL_BUTTON_RIGHT)) {
-                const Geometry& g = top->presentation_->GetGeometry();
-                top->HandleButton(event.type == SDL_MOUSEBUTTONDOWN,
-                                  event.button.button == SDL_BUTTON_LEFT,
-                                  g.ToClient({event.button.x, event.button.y}));
-            }
-            break;
-        case SDL_MOUSEWHEEL:
-            if (Find(event.wheel.windowID) == top && !top->menu_.IsOpen() && event.wheel.y != 0) {
-                const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
-                                                                                    : event.wheel.y;
-                top->OnMouseWheel(notches * kWheelDelta, top->mouse_.x, top->mouse_.y);
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-void MessageLoop::DispatchWindowEvent(const SDL_WindowEvent& event) {
-    Dialog* d = Find(event.windowID);
-    if (d == nullptr) {
-        return;
-    }
-    switch (event.event) {
-        case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            d->needsPresent_ = true;
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-            // Whatever was painted while minimised is not the window's picture.
-            d->Invalidate(true);
-            d->needsPresent_ = true;
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            // A window under a modal box keeps its close box to itself until the box is gone.
-            if (d == Top() && !d->ended_) {
-                d->OnSysCommand(SC_CLOSE);
-            }
-            break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            if (d->menu_.IsOpen()) {
-                d->menu_.Close();
-                d->needsPresent_ = true;
-            }
-            break;
-        case SDL_WINDOWEVENT_LEAVE:
-            if (d->hotButton_ != 0) {
-                d->hotButton_ = 0;
-                d->Invalidate(false);
-            }
-            break;
-        default:
-            break;
+    // The keyboard belongs to the topmost dialog whichever of ours has the focus; the mouse
+    // only over its own window.
+    Dialog* to = Find(message.windowId);
+    if (message.type == Type::KeyDown ? to != nullptr : to == top) {
+        top->HandleMessage(message);
     }
 }
 
 void MessageLoop::FireTimers() {
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = Timers::Clock::now();
     const std::vector<Dialog*> dialogs = Running();
     for (Dialog* d : dialogs) {
-        std::vector<int> due;
-        for (const Dialog::Timer& t : d->timers_) {
-            if (t.due <= now) {
-                due.push_back(t.id);
-            }
-        }
-        for (int id : due) {
-            // A handler may have ended the dialog, closed it, or killed or reset the timer.
-            if (std::find(Running().begin(), Running().end(), d) == Running().end() || d->ended_) {
-                break;
-            }
-            auto it = std::find_if(d->timers_.begin(), d->timers_.end(),
-                                   [id](const Dialog::Timer& t) { return t.id == id; });
-            if (it == d->timers_.end() || it->due > now) {
-                continue;
-            }
-            // One tick per pass however late the loop is, as desktop timers coalesce.
-            it->due += std::chrono::milliseconds(it->periodMs);
-            if (it->due <= now) {
-                it->due = now + std::chrono::milliseconds(it->periodMs);
-            }
-            d->OnTimer(id);
+        if (IsRunning(d)) {
+            d->FireTimers(now);
         }
     }
 }
@@ -201,19 +132,15 @@ void MessageLoop::FireTimers() {
 void MessageLoop::PaintAll() {
     const std::vector<Dialog*> dialogs = Running();
     for (Dialog* d : dialogs) {
-        if (std::find(Running().begin(), Running().end(), d) == Running().end() || d->ended_) {
-            continue;
-        }
-        d->Paint();
-        if (d->needsPresent_) {
-            d->Present();
+        if (IsRunning(d)) {
+            d->PaintAndPresent();
         }
     }
 }
 
 bool MessageLoop::PaintPending() {
     for (Dialog* d : Running()) {
-        if (!d->ended_ && (d->invalid_.load() || d->needsPresent_)) {
+        if (!d->IsEnding() && d->NeedsPaint()) {
             return true;
         }
     }
@@ -221,18 +148,15 @@ bool MessageLoop::PaintPending() {
 }
 
 int MessageLoop::NextTimerMs() {
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = Timers::Clock::now();
     long long best = -1;
     for (Dialog* d : Running()) {
-        if (d->ended_) {
+        if (d->IsEnding()) {
             continue;
         }
-        for (const Dialog::Timer& t : d->timers_) {
-            const long long ms = std::max<long long>(
-                0, std::chrono::ceil<std::chrono::milliseconds>(t.due - now).count());
-            if (best < 0 || ms < best) {
-                best = ms;
-            }
+        const long long ms = d->MsUntilNextTimer(now);
+        if (ms >= 0 && (best < 0 || ms < best)) {
+            best = ms;
         }
     }
     return static_cast<int>(best);

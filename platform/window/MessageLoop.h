@@ -1,8 +1,7 @@
 #pragma once
 
-#include <SDL.h>
-
 #include "platform/window/Dialog.h"
+#include "platform/window/Message.h"
 
 namespace ui {
 
@@ -21,9 +20,9 @@ public:
     static void RunOnce(Dialog* owner, bool mayWait);
 
 private:
-    static Dialog* Find(Uint32 windowId);
-    static void Dispatch(const SDL_Event& event);
-    static void DispatchWindowEvent(const SDL_WindowEvent& event);
+    static Dialog* Find(std::uint32_t windowId);
+    static bool IsRunning(Dialog* dialog);
+    static void Dispatch(const Message& message);
     static void CancelAll();
     static void FireTimers();
     static void PaintAll();

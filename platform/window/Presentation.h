@@ -1,28 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/window/Geometry.h"
-#include "platform/window/SdlPtrs.h"
 
 namespace ui {
 
-// One window with its renderer and the streaming texture that shows a client surface,
-// enlarged by the geometry's integer scale with nearest sampling.
+// One window with what shows a client surface in it, enlarged by the geometry's integer scale
+// with nearest sampling. The window backend implements it.
 class Presentation {
 public:
-    Presentation() = default;
-    ~Presentation() { Destroy(); }
+    Presentation();
+    ~Presentation();
     Presentation(const Presentation&) = delete;
     Presentation& operator=(const Presentation&) = delete;
 
-    // Creates the window hidden, `geometry.WindowSize()` large, not resizable. `x`, `y` are
-    // screen coordinates or SDL_WINDOWPOS_CENTERED. Returns false with the reason in `error`.
-    bool Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,
-                std::string* error);
+    // Creates the window hidden, `geometry.WindowSize()` large, not resizable, with its
+    // top-left corner at `at` on the screen (centred without one). Returns false with the
+    // reason in `error`.
+    bool Create(const std::string& captionUtf8, const Geometry& geometry,
+                std::optional<gfx::Point> at, std::string* error);
     void Destroy();
 
     // Uploads `client` (its size must be the geometry's client size) and shows it: update the
@@ -40,15 +42,14 @@ public:
     // Where the window lies on the screen.
     gfx::Rect GetScreenRect() const;
 
-    std::uint32_t WindowId() const { return window_ ? SDL_GetWindowID(window_.get()) : 0; }
+    // The id the window system's events name this window by; 0 before Create.
+    std::uint32_t WindowId() const;
     const Geometry& GetGeometry() const { return geometry_; }
 
 private:
+    struct Native;  // the backend's window, renderer and texture
     Geometry geometry_;
-    sdl::WindowPtr window_;
-    sdl::RendererPtr renderer_;
-    sdl::TexturePtr texture_;
-    unsigned long xid_ = 0;  // the X window, 0 on other window systems
+    std::unique_ptr<Native> native_;
 };
 
 // The usable area of the display the windows open on (the whole screen less task bars), or

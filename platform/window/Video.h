@@ -39,15 +39,4 @@ private:
     bool ok_;
 };
 
-namespace detail {
-// The SDL event type that Invalidate pushes to wake the loop (registered by InitVideo).
-std::uint32_t WakeEventType();
-// Ends the user-interface thread's WaitForEvents; for another thread, after it has pushed an
-// event. Safe from any thread.
-void WakeUiThread();
-// On the user-interface thread: blocks until an event arrives, WakeUiThread is called or
-// `timeoutMs` has passed (-1: no limit). Takes no event from the queue.
-void WaitForEvents(int timeoutMs);
-}  // namespace detail
-
 }  // namespace ui

@@ -111,7 +111,7 @@ TEST_F(Resources, DialogTemplatesCarryTheirCaptionsFontsAndControls) {
     EXPECT_EQ(main->caption, "Tolvane");
     EXPECT_EQ(main->fontFace, "ＭＳ Ｐゴシック");
     EXPECT_EQ(main->fontPoints, 9);
-    EXPECT_EQ(main->controls[0].kind, "static");
+    EXPECT_EQ(main->controls[0].kind, sys::ControlKind::Static);
     EXPECT_EQ(main->controls[4].text, "描画エリア");
 
     EXPECT_EQ(about->cx, 235);
@@ -120,12 +120,12 @@ TEST_F(Resources, DialogTemplatesCarryTheirCaptionsFontsAndControls) {
     EXPECT_EQ(about->fontFace, "ＭＳ Ｐゴシック");
     ASSERT_EQ(about->controls.size(), 4u);
     const sys::ControlTemplate& icon = about->controls[0];
-    EXPECT_EQ(icon.kind, "icon");
-    EXPECT_EQ(icon.text, "128");
+    EXPECT_EQ(icon.kind, sys::ControlKind::Icon);
+    EXPECT_EQ(icon.icon, IDR_MAINFRAME);
     EXPECT_EQ(about->controls[1].text, "Tolvane Version 1.0");
     const sys::ControlTemplate& ok = about->controls[3];
     EXPECT_EQ(ok.id, IDOK);
-    EXPECT_EQ(ok.kind, "defbutton");
+    EXPECT_EQ(ok.kind, sys::ControlKind::DefaultButton);
     EXPECT_EQ(sys::DialogUnitsToPixels(ok.x, ok.y, ok.cx, ok.cy), (gfx::Rect{267, 11, 342, 32}));
     for (const sys::ControlTemplate& c : about->controls) {
         EXPECT_TRUE(c.visible && c.enabled) << c.text;

@@ -38,7 +38,7 @@ inline const sys::ResourceTable& TestResources() {
         small.cy = 20;
         small.caption = "small";
         small.fontFace = "ＭＳ Ｐゴシック";
-        small.controls = {{1, "defbutton", "OK", 2, 2, 10, 8, /*visible=*/true,
+        small.controls = {{1, sys::ControlKind::DefaultButton, "OK", 2, 2, 10, 8, /*visible=*/true,
                            /*enabled=*/false}};
         all.push_back(small);
         return all;

@@ -14,7 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/window/X11.h"
+#include "platform/window/Backend.h"
+#include "platform/window/sdl/Events.h"
+#include "platform/window/sdl/X11.h"
 
 namespace ui {
 
@@ -208,20 +210,25 @@ bool DisplayLost() {
     return x11::ConnectionLost();
 }
 
-namespace detail {
-
-std::uint32_t WakeEventType() {
+std::uint32_t sdl::WakeEventType() {
     return g_wakeEvent.load();
 }
 
-void WakeUiThread() {
+bool backend::PostWake(std::uint32_t windowId) {
+    SDL_Event wake{};
+    wake.type = g_wakeEvent.load();
+    wake.user.windowID = windowId;
+    if (SDL_PushEvent(&wake) != 1) {
+        return false;
+    }
     const char byte = 1;
     // A write refused because the pipe is full changes nothing: a wake-up is waiting already.
     [[maybe_unused]] const ssize_t written =
         Wake().fds[1] >= 0 ? write(Wake().fds[1], &byte, 1) : 0;
+    return true;
 }
 
-void WaitForEvents(int timeoutMs) {
+void backend::WaitForMessages(int timeoutMs) {
     if (x11::HasDisplay()) {
         x11::Wait(Wake().fds[0], timeoutMs);
     } else if (timeoutMs < 0) {
@@ -231,7 +238,5 @@ void WaitForEvents(int timeoutMs) {
     }
     Wake().Drain();
 }
-
-}  // namespace detail
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "platform/window/X11.h"
+#include "platform/window/sdl/X11.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>

@@ -1,14 +1,30 @@
 #include "platform/window/Presentation.h"
 
-#include "platform/window/X11.h"
+#include "platform/window/sdl/SdlPtrs.h"
+#include "platform/window/sdl/X11.h"
 
 namespace ui {
 
-bool Presentation::Create(const std::string& captionUtf8, const Geometry& geometry, int x, int y,
-                          std::string* error) {
+struct Presentation::Native {
+    sdl::WindowPtr window;
+    sdl::RendererPtr renderer;
+    sdl::TexturePtr texture;
+    unsigned long xid = 0;  // the X window, 0 on other window systems
+};
+
+Presentation::Presentation() : native_(std::make_unique<Native>()) {}
+
+Presentation::~Presentation() {
+    Destroy();
+}
+
+bool Presentation::Create(const std::string& captionUtf8, const Geometry& geometry,
+                          std::optional<gfx::Point> at, std::string* error) {
     Destroy();
     geometry_ = geometry;
     const gfx::Point size = geometry.WindowSize();
+    const int x = at ? at->x : SDL_WINDOWPOS_CENTERED;
+    const int y = at ? at->y : SDL_WINDOWPOS_CENTERED;
     sdl::WindowPtr window(
         SDL_CreateWindow(captionUtf8.c_str(), x, y, size.x, size.y, SDL_WINDOW_HIDDEN));
     if (!window) {
@@ -36,10 +52,10 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
         *error = sdl::Error("cannot select nearest scaling");
         return false;
     }
-    xid_ = x11::AdoptWindow(window.get());
-    window_ = std::move(window);
-    renderer_ = std::move(renderer);
-    texture_ = std::move(texture);
+    native_->xid = x11::AdoptWindow(window.get());
+    native_->window = std::move(window);
+    native_->renderer = std::move(renderer);
+    native_->texture = std::move(texture);
     return true;
 }
 
@@ -47,69 +63,69 @@ void Presentation::Destroy() {
     if (x11::ConnectionLost()) {
         // SDL would wait for the server to confirm the window's unmapping, for ever. SDL
         // still lists the window, so nothing is lost that the process's end does not free.
-        static_cast<void>(texture_.release());
-        static_cast<void>(renderer_.release());
-        static_cast<void>(window_.release());
-        xid_ = 0;
+        static_cast<void>(native_->texture.release());
+        static_cast<void>(native_->renderer.release());
+        static_cast<void>(native_->window.release());
+        native_->xid = 0;
         return;
     }
-    texture_.reset();
-    renderer_.reset();
-    x11::ForgetWindow(xid_);
-    xid_ = 0;
-    window_.reset();
+    native_->texture.reset();
+    native_->renderer.reset();
+    x11::ForgetWindow(native_->xid);
+    native_->xid = 0;
+    native_->window.reset();
 }
 
 bool Presentation::Present(const gfx::Bitmap& client, std::string* error) {
     const gfx::Point size = geometry_.ClientSize();
-    if (!texture_ || client.Width() != size.x || client.Height() != size.y) {
+    if (!native_->texture || client.Width() != size.x || client.Height() != size.y) {
         *error = "the client surface does not match the window";
         return false;
     }
-    if (SDL_UpdateTexture(texture_.get(), nullptr, client.Data(),
+    if (SDL_UpdateTexture(native_->texture.get(), nullptr, client.Data(),
                           client.Width() * static_cast<int>(sizeof(gfx::Colour))) != 0) {
         *error = sdl::Error("cannot update the window's texture");
         return false;
     }
-    if (SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255) != 0 ||
-        SDL_RenderClear(renderer_.get()) != 0) {
+    if (SDL_SetRenderDrawColor(native_->renderer.get(), 0, 0, 0, 255) != 0 ||
+        SDL_RenderClear(native_->renderer.get()) != 0) {
         *error = sdl::Error("cannot clear the window");
         return false;
     }
     const gfx::Rect to = geometry_.ToWindow({0, 0, size.x, size.y});
     const SDL_Rect dst{to.left, to.top, to.Width(), to.Height()};
-    if (SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &dst) != 0) {
+    if (SDL_RenderCopy(native_->renderer.get(), native_->texture.get(), nullptr, &dst) != 0) {
         *error = sdl::Error("cannot draw the window's texture");
         return false;
     }
-    SDL_RenderPresent(renderer_.get());
+    SDL_RenderPresent(native_->renderer.get());
     return true;
 }
 
 void Presentation::Show() {
-    if (window_) {
-        SDL_ShowWindow(window_.get());
+    if (native_->window) {
+        SDL_ShowWindow(native_->window.get());
     }
 }
 
 void Presentation::Activate() {
-    if (window_) {
-        SDL_RaiseWindow(window_.get());
+    if (native_->window) {
+        SDL_RaiseWindow(native_->window.get());
         // A window manager gives the focus on the raise; without one only this sets it.
-        SDL_SetWindowInputFocus(window_.get());
+        SDL_SetWindowInputFocus(native_->window.get());
     }
 }
 
 void Presentation::SetModalFor(const Presentation& owner) {
-    if (window_ && owner.window_) {
+    if (native_->window && owner.native_->window) {
         // Only some window systems know modality; elsewhere the owner's input is held back
         // by the message loop alone, so a failure here changes nothing.
-        SDL_SetWindowModalFor(window_.get(), owner.window_.get());
+        SDL_SetWindowModalFor(native_->window.get(), owner.native_->window.get());
     }
 }
 
 void Presentation::SetIcon(std::span<const std::uint8_t> bmp) {
-    if (!window_ || bmp.empty()) {
+    if (!native_->window || bmp.empty()) {
         return;
     }
     // Decoded here rather than through the game's 0x00BBGGRR bitmaps, which drop the alpha
@@ -120,19 +136,24 @@ void Presentation::SetIcon(std::span<const std::uint8_t> bmp) {
     }
     sdl::SurfacePtr surface(SDL_LoadBMP_RW(rw, 1));
     if (surface) {
-        SDL_SetWindowIcon(window_.get(), surface.get());
+        SDL_SetWindowIcon(native_->window.get(), surface.get());
     }
 }
 
 bool Presentation::IsMinimized() const {
-    return window_ && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0;
+    return native_->window &&
+           (SDL_GetWindowFlags(native_->window.get()) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+std::uint32_t Presentation::WindowId() const {
+    return native_->window ? SDL_GetWindowID(native_->window.get()) : 0;
 }
 
 gfx::Rect Presentation::GetScreenRect() const {
     int x = 0, y = 0, w = 0, h = 0;
-    if (window_) {
-        SDL_GetWindowPosition(window_.get(), &x, &y);
-        SDL_GetWindowSize(window_.get(), &w, &h);
+    if (native_->window) {
+        SDL_GetWindowPosition(native_->window.get(), &x, &y);
+        SDL_GetWindowSize(native_->window.get(), &w, &h);
     }
     return {x, y, x + w, y + h};
 }

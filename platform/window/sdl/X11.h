@@ -5,7 +5,7 @@
 // What the window layer does itself on an X display, below SDL. Xlib's defaults end the
 // process from whichever thread meets an error: for a request that reaches a window just
 // destroyed (a harmless race between two connections), and for a lost connection, where
-// exit() would destroy static objects under a thread that still runs. Only platform/window
+// exit() would destroy static objects under a thread that still runs. Only the SDL backend
 // includes this header.
 namespace ui::x11 {
 

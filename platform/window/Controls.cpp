@@ -1,0 +1,103 @@
+#include "platform/window/Controls.h"
+
+#include "platform/graphics/Bitmap.h"
+
+namespace ui {
+
+namespace {
+
+struct ButtonLook {
+    gfx::Colour face;
+    gfx::Colour border;
+    gfx::Colour text;
+};
+
+constexpr ButtonLook kButtonNormal{gfx::Rgb(225, 225, 225), gfx::Rgb(173, 173, 173), 0};
+constexpr ButtonLook kButtonHot{gfx::Rgb(229, 241, 251), gfx::Rgb(0, 120, 215), 0};
+constexpr ButtonLook kButtonPressed{gfx::Rgb(204, 228, 247), gfx::Rgb(0, 84, 153), 0};
+constexpr ButtonLook kButtonDisabled{gfx::Rgb(204, 204, 204), gfx::Rgb(191, 191, 191),
+                                     gfx::Rgb(131, 131, 131)};
+constexpr gfx::Colour kDefaultBorder = gfx::Rgb(0, 120, 215);
+
+void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
+    gfx::Pen pen(1, colour);
+    gfx::Pen* old = dc.SelectObject(&pen);
+    dc.MoveTo(r.left, r.top);
+    dc.LineTo(r.right - 1, r.top);
+    dc.LineTo(r.right - 1, r.bottom - 1);
+    dc.LineTo(r.left, r.bottom - 1);
+    dc.LineTo(r.left, r.top);
+    dc.SelectObject(old);
+}
+
+void PaintIcon(gfx::DeviceContext& dc, const Control& c) {
+    gfx::Bitmap image;
+    if (sys::LoadBitmap(c.icon, image)) {
+        gfx::DeviceContext src;
+        src.SelectObject(&image);
+        // An icon control takes the size of its icon.
+        dc.BitBlt(c.rect.left, c.rect.top, image.Width(), image.Height(), &src, 0, 0, gfx::SRCCOPY);
+    }
+}
+
+void PaintButton(gfx::DeviceContext& dc, const Control& c, ButtonState state) {
+    const bool isDefault = c.kind == sys::ControlKind::DefaultButton;
+    ButtonLook look = kButtonNormal;
+    if (!c.enabled) {
+        look = kButtonDisabled;
+    } else if (state.pressed && state.hot) {
+        look = kButtonPressed;
+    } else if (state.hot || state.pressed) {
+        look = kButtonHot;
+    } else if (isDefault) {
+        look.border = kDefaultBorder;
+    }
+    gfx::Pen pen(1, look.border);
+    gfx::Brush brush(look.face);
+    gfx::Pen* oldPen = dc.SelectObject(&pen);
+    gfx::Brush* oldBrush = dc.SelectObject(&brush);
+    dc.Rectangle(c.rect);
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+    if (isDefault && c.enabled) {
+        // The default button's double edge.
+        Outline(dc, {c.rect.left + 1, c.rect.top + 1, c.rect.right - 1, c.rect.bottom - 1},
+                look.border);
+    }
+    const int oldMode = dc.SetBkMode(gfx::TRANSPARENT);
+    const gfx::Colour oldColour = dc.SetTextColor(look.text);
+    dc.DrawText(c.text, c.rect, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+    dc.SetTextColor(oldColour);
+    dc.SetBkMode(oldMode);
+}
+
+void PaintStatic(gfx::DeviceContext& dc, const Control& c) {
+    // Static text paints its own background, so drawing it again changes nothing.
+    const int oldMode = dc.SetBkMode(gfx::OPAQUE);
+    const gfx::Colour oldBk = dc.SetBkColor(kDialogFace);
+    const gfx::Colour oldColour = dc.SetTextColor(c.enabled ? 0x000000 : kButtonDisabled.text);
+    dc.DrawText(c.text, c.rect, gfx::DT_SINGLELINE);
+    dc.SetTextColor(oldColour);
+    dc.SetBkColor(oldBk);
+    dc.SetBkMode(oldMode);
+}
+
+}  // namespace
+
+void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState state,
+                  const DialogFont& font) {
+    if (control.kind == sys::ControlKind::Icon) {
+        PaintIcon(dc, control);
+        return;
+    }
+    gfx::Font face(font.tenths, font.face);
+    gfx::Font* oldFont = dc.SelectObject(&face);
+    if (control.IsButton()) {
+        PaintButton(dc, control, state);
+    } else {
+        PaintStatic(dc, control);
+    }
+    dc.SelectObject(oldFont);
+}
+
+}  // namespace ui

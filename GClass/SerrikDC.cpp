@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GClass/SerrikDrawTool.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Assert.h"
 
 namespace {
@@ -258,13 +259,9 @@ void CSerrikDC::FillPolygon(const gfx::Point* points, int count, gfx::Colour col
     // Selected directly, not through a tool: raster mode and background colour stay as found.
     gfx::Pen pen(1, colour);
     gfx::Brush brush(colour);
-    gfx::Pen* oldPen = m_pDC->SelectObject(&pen);
-    gfx::Brush* oldBrush = m_pDC->SelectObject(&brush);
+    const gfx::ScopedSelect<gfx::Pen> withPen(*m_pDC, &pen);
+    const gfx::ScopedSelect<gfx::Brush> withBrush(*m_pDC, &brush);
     m_pDC->Polygon(points, count);
-    m_pDC->SelectObject(oldPen);
-    m_pDC->SelectObject(oldBrush);
-    pen.DeleteObject();
-    brush.DeleteObject();
 }
 
 void CSerrikDC::DrawGradientH(gfx::Rect rc, gfx::Colour colour) {
@@ -306,11 +303,9 @@ void CSerrikDC::DrawGradient(gfx::Rect rc, gfx::Colour colour, bool across) {
 
 void CSerrikDC::DrawGradientLine(int x1, int y1, int x2, int y2, gfx::Colour colour) {
     gfx::Pen pen(1, colour);
-    gfx::Pen* oldPen = m_pDC->SelectObject(&pen);
+    const gfx::ScopedSelect<gfx::Pen> withPen(*m_pDC, &pen);
     m_pDC->MoveTo(x1, y1);
     m_pDC->LineTo(x2, y2);
-    m_pDC->SelectObject(oldPen);
-    pen.DeleteObject();
 }
 
 void CSerrikDC::DrawTextAt(int x, int y, const std::string& text, int size, gfx::Colour colour) {
@@ -329,14 +324,12 @@ void CSerrikDC::DrawTextInRect(gfx::Rect rc, const std::string& text, int size,
 
 void CSerrikDC::DrawTextBox(gfx::Rect box, const std::string& text, int size, gfx::Colour colour) {
     gfx::Font font(size, kTextFace);
-    gfx::Font* oldFont = m_pDC->SelectObject(&font);
+    const gfx::ScopedSelect<gfx::Font> withFont(*m_pDC, &font);
     const gfx::Colour oldColour = m_pDC->SetTextColor(colour);
     // Not restored: after any text the context stays in transparent mode.
     m_pDC->SetBkMode(gfx::TRANSPARENT);
     m_pDC->DrawText(text, box, kTextFormat);
     m_pDC->SetTextColor(oldColour);
-    m_pDC->SelectObject(oldFont);
-    font.DeleteObject();
 }
 
 void CSerrikDC::SetPixelAt(int x, int y, gfx::Colour colour) {

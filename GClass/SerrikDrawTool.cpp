@@ -11,19 +11,13 @@ void CSerrikDrawTool::SelectTools(gfx::Colour penColour, int penWidth, gfx::Colo
     m_pDC->SetBkColor(0x000000);
     m_pen.CreatePen(penWidth, penColour);
     m_brush.CreateSolidBrush(brushColour);
-    m_pOldPen = m_pDC->SelectObject(&m_pen);
-    m_pOldBrush = m_pDC->SelectObject(&m_brush);
+    m_penSelection.emplace(*m_pDC, &m_pen);
+    m_brushSelection.emplace(*m_pDC, &m_brush);
 }
 
 CSerrikDrawTool::~CSerrikDrawTool() {
-    if (m_pOldPen != nullptr) {
-        m_pDC->SelectObject(m_pOldPen);
-    }
-    if (m_pOldBrush != nullptr) {
-        m_pDC->SelectObject(m_pOldBrush);
-    }
-    m_pen.DeleteObject();
-    m_brush.DeleteObject();
+    m_brushSelection.reset();
+    m_penSelection.reset();
     // Copy mode whether or not this tool set XOR, so a tool also ends an outer tool's XOR.
     m_pDC->SetROP2(gfx::R2_COPYPEN);
 }

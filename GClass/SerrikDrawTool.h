@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/ScopedSelect.h"
 
 // Prepares a device context for one drawing operation: selects a solid pen and a solid brush
 // of its own, sets the background colour to black and, on request, XOR drawing. Its
@@ -19,11 +22,12 @@ protected:
     void SelectTools(gfx::Colour penColour, int penWidth, gfx::Colour brushColour);
 
 private:
-    gfx::Brush* m_pOldBrush = nullptr;
-    gfx::Pen* m_pOldPen = nullptr;
+    gfx::DeviceContext* m_pDC;
     gfx::Brush m_brush;
     gfx::Pen m_pen;
-    gfx::DeviceContext* m_pDC;
+    // Declared after the objects they select, so they put the previous ones back first.
+    std::optional<gfx::ScopedSelect<gfx::Pen>> m_penSelection;
+    std::optional<gfx::ScopedSelect<gfx::Brush>> m_brushSelection;
 };
 
 // A 1-pixel pen and a brush: outlined, filled shapes.

@@ -4,6 +4,7 @@
 
 #include "app/res/resource.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Resources.h"
 
 namespace {
@@ -78,14 +79,10 @@ void CBird::Draw(gfx::DeviceContext* target) const {
     gfx::DeviceContext dcMask;
     dcColour.CreateCompatibleDC(target);
     dcMask.CreateCompatibleDC(target);
-    gfx::Bitmap* oldColour = dcColour.SelectObject(&colour);
-    gfx::Bitmap* oldMask = dcMask.SelectObject(&mask);
+    const gfx::ScopedSelect<gfx::Bitmap> withColour(dcColour, &colour);
+    const gfx::ScopedSelect<gfx::Bitmap> withMask(dcMask, &mask);
     target->BitBlt(r.left, r.top, r.Width(), r.Height(), &dcMask, 0, 0, gfx::SRCPAINT);
     target->BitBlt(r.left, r.top, r.Width(), r.Height(), &dcColour, 0, 0, gfx::SRCAND);
-    dcColour.SelectObject(oldColour);
-    dcMask.SelectObject(oldMask);
-    dcColour.DeleteDC();
-    dcMask.DeleteDC();
 }
 
 CObstacle::CObstacle() {

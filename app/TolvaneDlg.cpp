@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/Tolvane.h"
 #include "app/res/resource.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Resources.h"
 
 namespace {
@@ -95,11 +96,11 @@ gfx::Point CTolvaneDlg::IconOrigin(const gfx::Rect& client, int iconW, int iconH
 void CTolvaneDlg::PaintIconic(gfx::DeviceContext& dc, const gfx::Rect& client, int iconId) {
     gfx::Brush face(ui::kDialogFace);
     gfx::Pen pen(1, ui::kDialogFace);
-    gfx::Brush* oldBrush = dc.SelectObject(&face);
-    gfx::Pen* oldPen = dc.SelectObject(&pen);
-    dc.Rectangle(client);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
+    {
+        const gfx::ScopedSelect<gfx::Brush> withFace(dc, &face);
+        const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
+        dc.Rectangle(client);
+    }
     gfx::Bitmap image;
     gfx::Bitmap mask;
     if (!sys::LoadIcon(iconId, image, mask)) {

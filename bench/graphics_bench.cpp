@@ -7,6 +7,7 @@
 
 #include "bench/Baseline.h"
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/ScopedSelect.h"
 
 namespace {
 
@@ -78,10 +79,9 @@ void DrawText_GameOver400(benchmark::State& state) {
     back.dc.SetBkMode(gfx::TRANSPARENT);
     for (auto _ : state) {
         gfx::Font font(400, "ＭＳ ゴシック");
-        gfx::Font* old = back.dc.SelectObject(&font);
+        const gfx::ScopedSelect<gfx::Font> withFont(back.dc, &font);
         back.dc.DrawText("Game Over!!", {0, 0, kFrameWidth, kFrameHeight},
                          gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
-        back.dc.SelectObject(old);
         benchmark::DoNotOptimize(back.bitmap.Data());
     }
 }

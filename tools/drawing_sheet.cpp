@@ -12,6 +12,7 @@
 #include "app/res/TolvaneResources.h"
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Resources.h"
 #include "tools/SerrikSheet.h"
 
@@ -46,13 +47,12 @@ struct Section {
 void Label(DeviceContext& dc, const std::string& text, const Rect& box, int tenths = 90,
            Colour colour = kInk) {
     gfx::Font font(tenths, kFace);
-    gfx::Font* oldFont = dc.SelectObject(&font);
+    const gfx::ScopedSelect<gfx::Font> withFont(dc, &font);
     const Colour oldColour = dc.SetTextColor(colour);
     const int oldMode = dc.SetBkMode(gfx::TRANSPARENT);
     dc.DrawText(text, box, kCentred);
     dc.SetBkMode(oldMode);
     dc.SetTextColor(oldColour);
-    dc.SelectObject(oldFont);
 }
 
 // Runs `draw` with a pen and a brush selected, then puts the previous ones back.
@@ -60,11 +60,9 @@ void WithTools(DeviceContext& dc, int penWidth, Colour pen, Colour brush,
                const std::function<void()>& draw) {
     gfx::Pen p(penWidth, pen);
     gfx::Brush b(brush);
-    gfx::Pen* oldPen = dc.SelectObject(&p);
-    gfx::Brush* oldBrush = dc.SelectObject(&b);
+    const gfx::ScopedSelect<gfx::Pen> withPen(dc, &p);
+    const gfx::ScopedSelect<gfx::Brush> withBrush(dc, &b);
     draw();
-    dc.SelectObject(oldBrush);
-    dc.SelectObject(oldPen);
 }
 
 void FillRect(DeviceContext& dc, const Rect& r, Colour c) {
@@ -340,13 +338,14 @@ void DrawTexts(DeviceContext& dc, const Rect& area) {
 
     const Rect opaque{area.left + 290, top, area.left + 520, top + 50};
     FillRect(dc, opaque, 0xC0C0C0);
-    gfx::Font font(300, kFace);
-    gfx::Font* oldFont = dc.SelectObject(&font);
-    dc.SetBkMode(gfx::OPAQUE);
-    dc.SetBkColor(kYellow);
-    dc.SetTextColor(kBlue);
-    dc.DrawText("Opaque", opaque, kCentred);
-    dc.SelectObject(oldFont);
+    {
+        gfx::Font font(300, kFace);
+        const gfx::ScopedSelect<gfx::Font> withFont(dc, &font);
+        dc.SetBkMode(gfx::OPAQUE);
+        dc.SetBkColor(kYellow);
+        dc.SetTextColor(kBlue);
+        dc.DrawText("Opaque", opaque, kCentred);
+    }
     Label(dc, "opaque background", {opaque.right + 4, top, opaque.right + 150, top + 50});
 
     const Rect overPicture{area.left + 680, top, area.right - 8, top + 50};

@@ -1,6 +1,7 @@
 #include "platform/window/Controls.h"
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ScopedSelect.h"
 
 namespace ui {
 
@@ -21,13 +22,12 @@ constexpr gfx::Colour kDefaultBorder = gfx::Rgb(0, 120, 215);
 
 void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
     gfx::Pen pen(1, colour);
-    gfx::Pen* old = dc.SelectObject(&pen);
+    const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
     dc.MoveTo(r.left, r.top);
     dc.LineTo(r.right - 1, r.top);
     dc.LineTo(r.right - 1, r.bottom - 1);
     dc.LineTo(r.left, r.bottom - 1);
     dc.LineTo(r.left, r.top);
-    dc.SelectObject(old);
 }
 
 void PaintIcon(gfx::DeviceContext& dc, const Control& c) {
@@ -54,11 +54,11 @@ void PaintButton(gfx::DeviceContext& dc, const Control& c, ButtonState state) {
     }
     gfx::Pen pen(1, look.border);
     gfx::Brush brush(look.face);
-    gfx::Pen* oldPen = dc.SelectObject(&pen);
-    gfx::Brush* oldBrush = dc.SelectObject(&brush);
-    dc.Rectangle(c.rect);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
+    {
+        const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
+        const gfx::ScopedSelect<gfx::Brush> withBrush(dc, &brush);
+        dc.Rectangle(c.rect);
+    }
     if (isDefault && c.enabled) {
         // The default button's double edge.
         Outline(dc, {c.rect.left + 1, c.rect.top + 1, c.rect.right - 1, c.rect.bottom - 1},
@@ -91,13 +91,12 @@ void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState st
         return;
     }
     gfx::Font face(font.tenths, font.face);
-    gfx::Font* oldFont = dc.SelectObject(&face);
+    const gfx::ScopedSelect<gfx::Font> withFont(dc, &face);
     if (control.IsButton()) {
         PaintButton(dc, control, state);
     } else {
         PaintStatic(dc, control);
     }
-    dc.SelectObject(oldFont);
 }
 
 }  // namespace ui

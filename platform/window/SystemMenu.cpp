@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/graphics/ScopedSelect.h"
+
 namespace ui {
 
 namespace {
@@ -26,20 +28,17 @@ int HeightOf(const SystemMenu::Item& item) {
 void FillRect(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour outline, gfx::Colour fill) {
     gfx::Pen pen(1, outline);
     gfx::Brush brush(fill);
-    gfx::Pen* oldPen = dc.SelectObject(&pen);
-    gfx::Brush* oldBrush = dc.SelectObject(&brush);
+    const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
+    const gfx::ScopedSelect<gfx::Brush> withBrush(dc, &brush);
     dc.Rectangle(r);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
 }
 
 // Columns x0..x1-1 of row y (a line leaves out its end point).
 void HLine(gfx::DeviceContext& dc, int x0, int x1, int y, gfx::Colour colour) {
     gfx::Pen pen(1, colour);
-    gfx::Pen* oldPen = dc.SelectObject(&pen);
+    const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
     dc.MoveTo(x0, y);
     dc.LineTo(x1, y);
-    dc.SelectObject(oldPen);
 }
 
 }  // namespace
@@ -158,7 +157,7 @@ void SystemMenu::Draw(gfx::DeviceContext& dc, gfx::Font& font) const {
         return;
     }
     FillRect(dc, bounds_, kBorder, kFace);
-    gfx::Font* oldFont = dc.SelectObject(&font);
+    const gfx::ScopedSelect<gfx::Font> withFont(dc, &font);
     const int oldMode = dc.SetBkMode(gfx::TRANSPARENT);
     const gfx::Colour oldColour = dc.SetTextColor(kText);
     for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
@@ -192,7 +191,6 @@ void SystemMenu::Draw(gfx::DeviceContext& dc, gfx::Font& font) const {
     }
     dc.SetTextColor(oldColour);
     dc.SetBkMode(oldMode);
-    dc.SelectObject(oldFont);
 }
 
 }  // namespace ui

@@ -12,6 +12,7 @@
 
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "tests/platform/graphics_support.h"
 
 namespace gfx::testing {
@@ -242,6 +243,33 @@ TEST(BitmapTest, CompatibleBitmapIsBlackOrEmpty) {
     b.DeleteObject();
     EXPECT_TRUE(b.IsNull());
     EXPECT_EQ(b.GetPixel(0, 0), kInvalidColour);
+}
+
+// Each scope puts back what it replaced, innermost first, whatever kind of object.
+template <typename Object>
+void CheckScopesNest(Object& outer, Object& inner) {
+    DeviceContext dc;
+    Object* before = dc.SelectObject(static_cast<Object*>(nullptr));  // the stock object
+    {
+        const ScopedSelect<Object> a(dc, &outer);
+        {
+            const ScopedSelect<Object> b(dc, &inner);
+            EXPECT_EQ(dc.SelectObject(&inner), &inner);
+        }
+        EXPECT_EQ(dc.SelectObject(&outer), &outer);
+    }
+    EXPECT_EQ(dc.SelectObject(before), before);
+}
+
+TEST(ScopedSelectTest, PutsBackWhatItReplacedWhenScopesNest) {
+    Pen pens[2] = {Pen(1, 0x01), Pen(2, 0x02)};
+    Brush brushes[2] = {Brush(0x01), Brush(0x02)};
+    Font fonts[2] = {Font(90, "a"), Font(100, "b")};
+    Bitmap bitmaps[2] = {Bitmap(1, 1), Bitmap(2, 2)};
+    CheckScopesNest(pens[0], pens[1]);
+    CheckScopesNest(brushes[0], brushes[1]);
+    CheckScopesNest(fonts[0], fonts[1]);
+    CheckScopesNest(bitmaps[0], bitmaps[1]);
 }
 
 std::uint32_t Read32(const std::vector<unsigned char>& d, std::size_t at) {

@@ -173,6 +173,9 @@ void CBirdEvent::Draw(gfx::DeviceContext* dc, const std::string& status) {
     DrawBird(dc);
     DrawObstacles(dc);
     DrawMessage(dc, status, kStatusSize, kStatusText);
+    // In the game's layout the Stop button lies below the field, outside this surface, so
+    // this draws nothing there: the button on the screen is the one Paint draws on its own
+    // surface. A layout that put the button inside the field would show it in the scene too.
     DrawStopButton(dc, kButtonSize);
     DrawStageText(dc);
 }

@@ -1,6 +1,7 @@
 #include "app/TolvaneDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/DialogLayout.h"
 #include "app/Tolvane.h"
 #include "app/res/resource.h"
 #include "platform/graphics/ScopedSelect.h"
@@ -34,16 +35,7 @@ bool CTolvaneDlg::OnInitDialog() {
     // One picture serves as the big and the small icon.
     SetIcon(m_hIcon);
 
-    const gfx::Rect field = GetControlRect(IDC_STATIC_AREA);
-    m_gameEvent.SetFieldRect(field.left, field.top, field.right, field.bottom);
-    const gfx::Rect start = GetControlRect(IDC_BUTTON_START);
-    m_gameEvent.SetStartRect(start.left, start.top, start.right, start.bottom);
-    const gfx::Rect stop = GetControlRect(IDC_BUTTON_STOP);
-    m_gameEvent.SetStopRect(stop.left, stop.top, stop.right, stop.bottom);
-    const gfx::Rect exit = GetControlRect(IDOK);
-    m_gameEvent.SetExitRect(exit.left, exit.top, exit.right, exit.bottom);
-    const gfx::Rect title = GetControlRect(IDC_STATIC_TITLE);
-    m_gameEvent.SetTitleRect(title.left, title.top, title.right, title.bottom);
+    LayOutWorld(m_gameEvent, [this](int id) { return GetControlRect(id); });
 
     m_gameEvent.SetTitleText("Kovalo");
 
@@ -72,6 +64,7 @@ void CTolvaneDlg::OnTimer(int nIDEvent) {
 
 void CTolvaneDlg::OnCommand(int nID) {
     // The template's hidden buttons; they are never shown, so these never come from a click.
+    // Start is the same routine as the drawn Start button's.
     if (nID == IDC_BUTTON_START) {
         OnButtonStart();
     } else if (nID == IDC_BUTTON_STOP) {
@@ -82,7 +75,21 @@ void CTolvaneDlg::OnCommand(int nID) {
 }
 
 void CTolvaneDlg::OnButtonStart() {
-    m_thread.Start();
+    // A run stopped a moment ago may still be on its way to its checkpoint: one run at a
+    // time, so the new one starts once the old one has ended. The wait pumps this window's
+    // messages; a Start arriving meanwhile is the same request. A way out taken meanwhile
+    // (Exit, the close box, Escape, Alt+F4) wins: the dialog is ending, and no game starts.
+    if (m_bWaitingToStart != 0) {
+        return;
+    }
+    m_bWaitingToStart = 1;
+    m_thread.WaitForIdle();
+    m_bWaitingToStart = 0;
+    if (!IsEnding()) {
+        m_gameEvent.SetPlaying();
+        Invalidate(true);
+        m_thread.Start();
+    }
 }
 
 void CTolvaneDlg::OnButtonStop() {
@@ -132,21 +139,7 @@ void CTolvaneDlg::OnMouseWheel(int zDelta, int x, int y) {
 void CTolvaneDlg::OnLButtonUp(int x, int y) {
     if (m_gameEvent.IsTitle()) {
         if (m_gameEvent.HitStart(x, y)) {
-            // A run stopped a moment ago may still be on its way to its checkpoint: one run
-            // at a time, so the new one starts once the old one has ended. The wait pumps
-            // this window's messages; a Start release arriving meanwhile is the same request.
-            // A way out taken meanwhile (Exit, the close box, Escape, Alt+F4) wins: the
-            // dialog is ending, and no game starts on it.
-            if (m_bWaitingToStart == 0) {
-                m_bWaitingToStart = 1;
-                m_thread.WaitForIdle();
-                m_bWaitingToStart = 0;
-                if (!IsEnding()) {
-                    m_gameEvent.SetPlaying();
-                    Invalidate(true);
-                    m_thread.Start();
-                }
-            }
+            OnButtonStart();
         } else if (m_gameEvent.HitExit(x, y)) {
             OnOK();
         }

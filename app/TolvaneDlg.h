@@ -27,6 +27,8 @@ protected:
     void OnSysCommand(int nID) override;
     void OnTimer(int nIDEvent) override;
     void OnCommand(int nID) override;
+    // Starts a game once the previous run has ended (the drawn Start button and the
+    // template's Start command alike).
     void OnButtonStart();
     void OnButtonStop();
     void OnPaint(gfx::DeviceContext& dc) override;

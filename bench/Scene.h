@@ -4,6 +4,7 @@
 // the dialog's paint handler has them: shared by the benchmarks and the paint profile.
 
 #include "app/BirdEvent.h"
+#include "app/DialogLayout.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "bench/Baseline.h"
@@ -19,27 +20,7 @@ struct Scene {
 
     Scene() {
         InstallTolvaneResources();
-        const sys::DialogTemplate* dialog = sys::FindDialog(IDD_TOLVANE_DIALOG);
-        for (const sys::ControlTemplate& c : dialog->controls) {
-            const gfx::Rect r = sys::DialogUnitsToPixels(c.x, c.y, c.cx, c.cy);
-            switch (c.id) {
-                case IDC_STATIC_AREA:
-                    world.SetFieldRect(r.left, r.top, r.right, r.bottom);
-                    break;
-                case IDC_STATIC_TITLE:
-                    world.SetTitleRect(r.left, r.top, r.right, r.bottom);
-                    break;
-                case IDC_BUTTON_START:
-                    world.SetStartRect(r.left, r.top, r.right, r.bottom);
-                    break;
-                case IDC_BUTTON_STOP:
-                    world.SetStopRect(r.left, r.top, r.right, r.bottom);
-                    break;
-                case IDOK:
-                    world.SetExitRect(r.left, r.top, r.right, r.bottom);
-                    break;
-            }
-        }
+        LayOutWorldFromTemplate(world);
         world.SetTitleText("Kovalo");
         window.SelectObject(&windowBitmap);
     }

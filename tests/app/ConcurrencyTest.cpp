@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/BirdEvent.h"
+#include "app/DialogLayout.h"
 #include "app/StageThread.h"
 #include "app/res/TolvaneResources.h"
 #include "platform/graphics/Bitmap.h"
@@ -28,11 +29,7 @@ TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
     sys::VirtualClock clock;
     ClockScope scope(&clock);
     TestWorld world;
-    world.SetFieldRect(0, 0, 468, 326);
-    world.SetStartRect(162, 149, 293, 191);
-    world.SetStopRect(360, 327, 467, 359);
-    world.SetExitRect(164, 218, 294, 260);
-    world.SetTitleRect(71, 53, 386, 113);
+    LayOutWorldFromTemplate(world);
     world.SetTitleText("Kovalo");
     EventLog log(&clock, &world);
     RecordingOwner owner(log);
@@ -119,11 +116,6 @@ private:
     }
 };
 
-void UseTheDialogsLayout(TestWorld& world) {
-    world.SetFieldRect(0, 0, 468, 326);
-    world.SetStopRect(360, 327, 467, 359);
-}
-
 // Each walk over the obstacles, on the game thread and in painting, holds the list's lock
 // from its start to its end: in the middle of the walk no other thread can take it, so none
 // can delete or refill the obstacles under it.
@@ -145,7 +137,7 @@ TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
     };
     for (const Walk& walk : walks) {
         TestWorld world;
-        UseTheDialogsLayout(world);
+        LayOutWorldFromTemplate(world);
         world.SetPlaying();
         world.m_listObstacle.AddNew()->SetPoint(200, 100);
         auto* probed = new ProbedObstacle;
@@ -164,7 +156,7 @@ TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
 TEST(WorldLocks, TheStageLabelIsReadAndWrittenUnderItsLock) {
     InstallTolvaneResources();
     TestWorld world;
-    UseTheDialogsLayout(world);
+    LayOutWorldFromTemplate(world);
     gfx::Bitmap client(467, 359);
     gfx::DeviceContext dc;
     dc.SelectObject(&client);

@@ -69,6 +69,7 @@ public:
     using CTolvaneDlg::m_gameEvent;
     using CTolvaneDlg::m_hIcon;
     using CTolvaneDlg::m_thread;
+    using CTolvaneDlg::OnCommand;
     using CTolvaneDlg::OnSysCommand;
 
     const CBird& Bird() const { return m_gameEvent.*kBird; }
@@ -247,6 +248,23 @@ TEST_F(TolvaneDialogTest, StartClickRightAfterAStopStartsExactlyOneNewRun) {
                       EXPECT_TRUE(d.Idle());
                       EXPECT_EQ(d.Text(), "Game Over!!");
                   }});
+    EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
+}
+
+// The template's Start command is the drawn button's routine: it waits for a run just stopped
+// and starts a game with the game scene.
+TEST_F(TolvaneDialogTest, TheTemplatesStartCommandStartsAGameAsTheDrawnButtonDoes) {
+    Tolvane d;
+    d.Script(20, {StartGame(), UntilPlay(),
+                  [](Tolvane& d) {
+                      d.m_gameEvent.ResetPlaying();
+                      d.m_thread.Stop();
+                      d.OnCommand(IDC_BUTTON_START);
+                      EXPECT_TRUE(d.m_gameEvent.IsPlaying());
+                      EXPECT_FALSE(d.Idle());
+                      EXPECT_EQ(d.m_gameEvent.GetStageText(), "Stage1 / 5");
+                  },
+                  UntilText("Stage1")});
     EXPECT_EQ(d.DoModal(), Tolvane::kScriptDone);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GClass/SerrikDC.h"
+#include "app/DialogLayout.h"
 
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
@@ -59,11 +60,7 @@ protected:
     Scene() : client_(kClientWidth, kClientHeight, kFace) {
         InstallTolvaneResources();
         target_.SelectObject(&client_);
-        world_.SetFieldRect(kField.left, kField.top, kField.right, kField.bottom);
-        world_.SetStartRect(kStart.left, kStart.top, kStart.right, kStart.bottom);
-        world_.SetStopRect(kStop.left, kStop.top, kStop.right, kStop.bottom);
-        world_.SetExitRect(kExit.left, kExit.top, kExit.right, kExit.bottom);
-        world_.SetTitleRect(kTitle.left, kTitle.top, kTitle.right, kTitle.bottom);
+        LayOutWorldFromTemplate(world_);
         world_.SetTitleText("Kovalo");
     }
 

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "GClass/SerrikDC.h"
 #include "app/res/TolvaneResources.h"
+#include "app/res/resource.h"
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Resources.h"
-#include "tools/SerrikSheet.h"
 
 namespace {
 
@@ -105,6 +106,10 @@ void DrawCells(DeviceContext& dc, const Rect& area, const std::vector<Cell>& cel
 
 Rect Inset(const Rect& r, int dx, int dy) {
     return {r.left + dx, r.top + dy, r.right - dx, r.bottom - dy};
+}
+
+Rect Inset(const Rect& r, int d) {
+    return Inset(r, d, d);
 }
 
 void DrawShapes(DeviceContext& dc, const Rect& area) {
@@ -357,12 +362,16 @@ void DrawTexts(DeviceContext& dc, const Rect& area) {
 
 void DrawChicks(DeviceContext& dc, const Rect& area) {
     InstallTolvaneResources();
-    constexpr int kFrames[][2] = {{132, 134}, {133, 135}};  // mask, colour frame
+    struct Frame {
+        int mask;
+        int colour;
+    };
+    const Frame kFrames[] = {{IDB_BIRD_MASK0, IDB_BIRD0}, {IDB_BIRD_MASK1, IDB_BIRD1}};
     int left = area.left + 8;
     for (int frame = 0; frame < 2; ++frame) {
         gfx::Bitmap mask, colour;
-        if (!sys::LoadBitmap(kFrames[frame][0], mask) ||
-            !sys::LoadBitmap(kFrames[frame][1], colour)) {
+        if (!sys::LoadBitmap(kFrames[frame].mask, mask) ||
+            !sys::LoadBitmap(kFrames[frame].colour, colour)) {
             Label(dc, "bitmaps missing", {left, area.top, left + 200, area.bottom}, 120, kRed);
             left += 220;
             continue;
@@ -387,12 +396,163 @@ void DrawChicks(DeviceContext& dc, const Rect& area) {
                 dc.SetPixel(left + 70 + x, top + 8 + y, composed.GetPixel(x / 4, y / 4));
             }
         }
-        const std::string name = "frame " + std::to_string(frame) + ": " +
-                                 std::to_string(kFrames[frame][0]) + " | " +
-                                 std::to_string(kFrames[frame][1]) + ", 1:1 and x4";
-        Label(dc, name, {left, top + 4 * h + 16, left + 80 + 4 * w, top + 4 * h + 34});
+        Label(dc,
+              "frame " + std::to_string(frame) + ": mask " + std::to_string(kFrames[frame].mask) +
+                  ", colour " + std::to_string(kFrames[frame].colour),
+              {left, top + 4 * h + 16, left + 80 + 4 * w, top + 4 * h + 34});
         left += 100 + 4 * w;
     }
+}
+
+// --- CSerrikDC ------------------------------------------------------------------------------
+
+// A cell drawn through CSerrikDC, as the game draws.
+Cell Serrik(const char* label, std::function<void(CSerrikDC&, DeviceContext&, Rect)> draw) {
+    return {label, [draw](DeviceContext& dc, const Rect& box) {
+                CSerrikDC s(&dc, 0);
+                draw(s, dc, box);
+            }};
+}
+
+std::vector<Cell> SerrikCells() {
+    return {
+        Serrik("DrawRect", [](CSerrikDC& s, DeviceContext&,
+                              Rect b) { s.DrawRect(Inset(b, 12), kRed, kYellow); }),
+        Serrik("DrawRaisedPanel",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   s.DrawRect(b, kGrey, kGrey);
+                   s.DrawRaisedPanel(Inset(b, 14), 0xD8D8D8);
+               }),
+        Serrik("DrawSunkenPanel",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   s.DrawRect(b, kGrey, kGrey);
+                   s.DrawSunkenPanel(Inset(b, 14), 0xD8D8D8);
+               }),
+        Serrik("DrawChecker 12", [](CSerrikDC& s, DeviceContext&,
+                                    Rect b) { s.DrawChecker(Inset(b, 6), kInk, kYellow, 12); }),
+        Serrik("DrawLine 1/3/6",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   s.DrawLine(b.left + 8, b.bottom - 8, b.right - 8, b.top + 8, kRed, 1);
+                   s.DrawLine(b.left + 8, b.top + 20, b.right - 8, b.top + 20, kGreen, 3);
+                   s.DrawLine(b.left + 20, b.bottom - 30, b.right - 30, b.bottom - 10, kBlue, 6);
+               }),
+        Serrik("DrawFrame 1/4",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   s.DrawFrame(b.left + 8, b.top + 8, b.right - 8, b.bottom - 8, kBlue, 1);
+                   s.DrawFrame(b.left + 30, b.top + 30, b.right - 30, b.bottom - 30, kRed, 4);
+               }),
+        Serrik("DrawCircle x,y / pt",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   const gfx::Point c = b.Centre();
+                   s.DrawCircle(c.x - 32, c.y, 28, kInk, kRed);
+                   s.DrawCircle(gfx::Point{c.x + 32, c.y}, 28, kBlue, kGreen);
+               }),
+        Serrik("DrawEllipse", [](CSerrikDC& s, DeviceContext&,
+                                 Rect b) { s.DrawEllipse(Inset(b, 10), kBlue, kYellow); }),
+        Serrik("DrawCircleOutline",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   const gfx::Point c = b.Centre();
+                   s.DrawCircleOutline(c.x, c.y, 45, kRed);
+                   s.DrawCircleOutline(c.x, c.y, 20, kBlue);
+               }),
+        Serrik("DrawEllipseOutline", [](CSerrikDC& s, DeviceContext&,
+                                        Rect b) { s.DrawEllipseOutline(Inset(b, 8), kGreen); }),
+        Serrik("DrawTriangle 0-3",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   const int w = b.Width() / 2;
+                   const int h = b.Height() / 2;
+                   const gfx::Colour colours[] = {kRed, kGreen, kBlue, kInk};
+                   for (int d = 0; d < 4; ++d) {
+                       const int x = b.left + (d % 2) * w;
+                       const int y = b.top + (d / 2) * h;
+                       s.DrawTriangle({x + 8, y + 6, x + w - 8, y + h - 6}, colours[d], d);
+                   }
+               }),
+        Serrik("DrawPentagon",
+               [](CSerrikDC& s, DeviceContext&, Rect b) { s.DrawPentagon(Inset(b, 8), kBlue); }),
+        Serrik(
+            "DrawPolygon 3/6/8",
+            [](CSerrikDC& s, DeviceContext&, Rect b) {
+                const int w = b.Width() / 3;
+                const int n[] = {3, 6, 8};
+                for (int i = 0; i < 3; ++i) {
+                    const int x = b.left + i * w;
+                    s.DrawPolygon({x + 3, b.top + 30, x + w - 3, b.top + 30 + w - 6}, kGreen, n[i]);
+                }
+            }),
+        Serrik("DrawGradientH", [](CSerrikDC& s, DeviceContext&,
+                                   Rect b) { s.DrawGradientH(Inset(b, 8), 0xFF8040); }),
+        Serrik("DrawGradientV",
+               [](CSerrikDC& s, DeviceContext&, Rect b) { s.DrawGradientV(Inset(b, 8), kRed); }),
+        Serrik("DrawTextAt 100",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   const gfx::Point c = b.Centre();
+                   // The clipping square: its side is the size read as pixels.
+                   s.DrawFrame(c.x - 50, c.y - 50, c.x + 50, c.y + 50, kGrey, 1);
+                   s.DrawTextAt(c.x, c.y, "Stage1 / 5", 100, kBlue);
+               }),
+        Serrik("DrawTextInRect",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   const gfx::Rect wide{b.left + 6, b.top + 8, b.right - 6, b.top + 48};
+                   const gfx::Rect narrow{b.left + 30, b.top + 62, b.right - 30, b.bottom - 8};
+                   s.DrawRect(wide, kGrey, 0xF0F0F0);
+                   s.DrawTextInRect(wide, "Go!!", 200, kRed);
+                   s.DrawRect(narrow, kGrey, 0xF0F0F0);
+                   s.DrawTextInRect(narrow, "Game Over!!", 200, kInk);
+               }),
+        Serrik("SetPixelAt x,y / pt",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   for (int y = b.top + 6; y < b.bottom - 6; y += 4) {
+                       for (int x = b.left + 6; x < b.right - 6; x += 4) {
+                           if ((x + y) % 8 == 0) {
+                               s.SetPixelAt(x, y, kRed);
+                           } else {
+                               s.SetPixelAt(gfx::Point{x, y}, kBlue);
+                           }
+                       }
+                   }
+               }),
+        Serrik("FillArea, L = cx - 20",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   // A diamond outline filled from its centre: one run per row, never column L.
+                   const gfx::Point c = b.Centre();
+                   s.DrawLine(c.x, b.top + 6, b.right - 10, c.y, kInk, 1);
+                   s.DrawLine(b.right - 10, c.y, c.x, b.bottom - 6, kInk, 1);
+                   s.DrawLine(c.x, b.bottom - 6, b.left + 10, c.y, kInk, 1);
+                   s.DrawLine(b.left + 10, c.y, c.x, b.top + 6, kInk, 1);
+                   s.FillArea({c.x - 20, b.top, c.x + 80, b.bottom}, c.x, c.y, kYellow);
+               }),
+        Serrik("DrawLineFromAnchor",
+               [](CSerrikDC& s, DeviceContext&, Rect b) {
+                   s.SetAnchor(b.left + 10, b.bottom - 10);
+                   for (int i = 0; i <= 6; ++i) {
+                       s.DrawLineFromAnchor(b.left + 10 + i * 20, b.top + 10, i % 2 ? kRed : kBlue,
+                                            1);
+                   }
+                   s.SetAnchor(gfx::Point{b.right - 10, b.bottom - 10});
+                   s.DrawLineFromAnchor(gfx::Point{b.right - 60, b.top + 40}, kGreen, 3);
+               }),
+        Serrik(
+            "XOR DrawRect+Ellipse",
+            [](CSerrikDC&, DeviceContext& dc, Rect b) {
+                CSerrikDC x(&dc, 1);
+                x.DrawRect({b.left + 10, b.top + 10, b.left + 90, b.top + 70}, kRed, kRed);
+                x.DrawRect({b.left + 50, b.top + 35, b.right - 10, b.bottom - 10}, kRed, kRed);
+                x.DrawEllipse({b.left + 30, b.top + 20, b.left + 110, b.bottom - 4}, kBlue, kBlue);
+            }),
+    };
+}
+
+constexpr int kSerrikColumns = 6;
+constexpr int kSerrikRowHeight = 130;
+
+int SerrikHeight() {
+    const int cells = static_cast<int>(SerrikCells().size());
+    return (cells + kSerrikColumns - 1) / kSerrikColumns * kSerrikRowHeight + 8;
+}
+
+void DrawSerrik(DeviceContext& dc, const Rect& area) {
+    DrawCells(dc, area, SerrikCells(), kSerrikColumns);
 }
 
 std::vector<Section> Sections() {
@@ -401,12 +561,9 @@ std::vector<Section> Sections() {
         {"Block transfers, clipped to both surfaces", 150, DrawBlocks},
         {"Text in \"ＭＳ ゴシック\", centred in its rectangle (grey frame just outside)", 270,
          DrawTexts},
-        {"The chick: sky 0xDEBD89, mask 132/133 with SRCPAINT, frame 134/135 with SRCAND", 220,
-         DrawChicks},
-        {"CSerrikDC: every drawing-context operation", SerrikSheetHeight(kSheetWidth - 16) + 16,
-         [](DeviceContext& dc, const Rect& a) {
-             DrawSerrikSheet(dc, {a.left + 8, a.top + 8, a.right - 8, a.bottom - 8});
-         }},
+        {"The chick, 1:1 and x4: sky 0xDEBD89, the mask ORed (SRCPAINT), the frame ANDed (SRCAND)",
+         220, DrawChicks},
+        {"CSerrikDC: every drawing-context operation", SerrikHeight(), DrawSerrik},
     };
 }
 

@@ -1,5 +1,5 @@
 // Rectangles, ellipses, arcs, polygons and lines of the device context. Every rule here was
-// read off reference images of the desktop interface (tests/platform/references).
+// read off reference images of the desktop interface (tests/platform/graphics/references).
 
 #include <algorithm>
 #include <cmath>

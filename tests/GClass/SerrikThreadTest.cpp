@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "platform/system/Clock.h"
-#include "platform/system/Resources.h"
 #include "platform/system/OwnerWindow.h"
+#include "platform/system/Resources.h"
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/FailingThreads.h"
 #include "tests/support/LockProbe.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -73,22 +74,8 @@ public:
     std::atomic<int> waits{0};
 };
 
-// Polls with the real clock, never through sys::Sleep.
-bool WaitUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
-    const auto end = Steady::now() + limit;
-    while (!done()) {
-        if (Steady::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
-bool WaitForRunEnd(const CSerrikThread& w) {
-    return WaitUntil([&] { return !w.IsActive() && w.IsIdle(); });
-}
+using testsupport::WaitForRunEnd;
+using testsupport::WaitUntil;
 
 TEST(SerrikThread, FreshWorkerIsIdleWithEmptyTexts) {
     TestWorker w;

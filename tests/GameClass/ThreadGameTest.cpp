@@ -12,6 +12,7 @@
 
 #include "platform/system/OwnerWindow.h"
 #include "tests/support/AssertRecorder.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -55,16 +56,7 @@ public:
     std::atomic<bool> release{false};
 };
 
-bool WaitUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using testsupport::WaitUntil;
 
 TEST(ThreadGame, EmptyListsChangeNoControl) {
     ControlOwner owner({1000, 1001});

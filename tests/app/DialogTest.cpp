@@ -17,8 +17,8 @@
 #include "app/res/resource.h"
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
-#include "tests/platform/window_support.h"
 #include "tests/support/FailingThreads.h"
+#include "tests/support/WindowTest.h"
 
 namespace {
 

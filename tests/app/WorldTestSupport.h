@@ -14,6 +14,8 @@
 #include "app/StageThread.h"
 #include "platform/system/Clock.h"
 #include "platform/system/OwnerWindow.h"
+#include "tests/support/ClockScope.h"
+#include "tests/support/Wait.h"
 
 namespace worldtest {
 
@@ -132,30 +134,8 @@ private:
     EventLog& log_;
 };
 
-// Installs a clock for the lifetime of the scope and restores the real one afterwards.
-class ClockScope {
-public:
-    explicit ClockScope(sys::Clock* clock) { sys::SetClock(clock); }
-    ~ClockScope() { sys::SetClock(nullptr); }
-    ClockScope(const ClockScope&) = delete;
-    ClockScope& operator=(const ClockScope&) = delete;
-};
-
-// Polls with the real clock (never through sys::Sleep, which may be virtual).
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
-}
-
-inline bool WaitForRunEnd(const CSerrikThread& worker) {
-    return WaitUntil([&] { return !worker.IsActive() && worker.IsIdle(); });
-}
+using testsupport::ClockScope;
+using testsupport::WaitForRunEnd;
+using testsupport::WaitUntil;
 
 }  // namespace worldtest

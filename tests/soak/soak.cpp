@@ -30,7 +30,7 @@
 
 #include "app/TolvaneDlg.h"
 #include "app/res/resource.h"
-#include "tests/platform/window_support.h"
+#include "tests/support/WindowTest.h"
 #include "tests/soak/SteppedClock.h"
 #include "tests/support/LastWords.h"
 #include "tests/support/StallWatch.h"

@@ -6,7 +6,7 @@
  * the values the operations returned, and the picture as one character per pixel.
  *
  * Every case is a small script of operations, and this program runs the very script it
- * writes, so the manifest says exactly what was drawn. tests/platform/graphics_reference_test
+ * writes, so the manifest says exactly what was drawn. tests/platform/graphics/ReferenceTest.cpp
  * runs the same scripts through the software device context and compares the pictures.
  *
  * Operations, separated by ';':

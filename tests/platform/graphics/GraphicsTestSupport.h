@@ -2,11 +2,10 @@
 
 // Shared helpers of the graphics tests: a surface with a context drawing into it.
 
-#include <algorithm>
-#include <cstddef>
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/Pattern.h"
 
 namespace gfx::testing {
@@ -15,44 +14,23 @@ constexpr Colour kBackground = 0x102030;
 constexpr Colour kPenColour = 0x0000FF;
 constexpr Colour kBrushColour = 0x00FF00;
 
-struct Canvas {
-    Bitmap bitmap;
-    DeviceContext dc;
+// The shared canvas with a pen and a brush of the tests' own selected, and the background
+// as the default fill of its queries.
+struct Canvas : testsupport::Canvas {
     Pen pen;
     Brush brush;
 
     Canvas(int w, int h, Colour fill = kBackground, int penWidth = 1, Colour penColour = kPenColour,
            Colour brushColour = kBrushColour)
-        : bitmap(w, h, fill), pen(penWidth, penColour), brush(brushColour) {
-        dc.SelectObject(&bitmap);
+        : testsupport::Canvas(w, h, fill), pen(penWidth, penColour), brush(brushColour) {
         dc.SelectObject(&pen);
         dc.SelectObject(&brush);
     }
 
-    Colour At(int x, int y) const { return bitmap.GetPixel(x, y); }
-
-    // The pixels that differ from `fill`, row-major.
     std::vector<Point> Painted(Colour fill = kBackground) const {
-        std::vector<Point> out;
-        for (int y = 0; y < bitmap.Height(); ++y) {
-            for (int x = 0; x < bitmap.Width(); ++x) {
-                if (bitmap.GetPixel(x, y) != fill) {
-                    out.push_back({x, y});
-                }
-            }
-        }
-        return out;
+        return testsupport::Canvas::Painted(fill);
     }
-
-    // The smallest rectangle around the pixels that differ from `fill` (empty when none).
-    Rect Ink(Colour fill = kBackground) const {
-        Rect r{bitmap.Width(), bitmap.Height(), -1, -1};
-        for (const Point& p : Painted(fill)) {
-            r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x + 1),
-                 std::max(r.bottom, p.y + 1)};
-        }
-        return r.IsEmpty() ? Rect{} : r;
-    }
+    Rect Ink(Colour fill = kBackground) const { return testsupport::Canvas::Ink(fill); }
 };
 
 // A surface where neighbouring pixels all differ, so a misplaced copy or a lost pixel shows.

@@ -4,7 +4,7 @@
 
 #include "app/res/resource.h"
 #include "platform/window/Presentation.h"
-#include "tests/platform/window_support.h"
+#include "tests/support/WindowTest.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-// Every case of the reference images (tests/platform/references, drawn by the desktop graphics
-// interface through tools/reference) drawn again through the device context and compared pixel
-// by pixel. Text cases compare the box the text covers and DrawText's result: the faces differ.
+// Every case of the reference images (tests/platform/graphics/references, drawn by the desktop
+// graphics interface through tools/reference) drawn again through the device context and compared
+// pixel by pixel. Text cases compare the box the text covers and DrawText's result: the faces
+// differ.
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/FontEngine.h"
-#include "tests/platform/graphics_support.h"
+#include "tests/platform/graphics/GraphicsTestSupport.h"
 
 namespace gfx::testing {
 namespace {

@@ -40,7 +40,7 @@ TEST_F(AssertTest, ReportsExpressionFileAndLineInDebugBuilds) {
     ASSERT_EQ(g_failures.size(), 1u);
     EXPECT_EQ(g_failures[0].expr, "cols >= 1");
     // The build maps the source root away, so the path is relative to it.
-    EXPECT_EQ(g_failures[0].file, "tests/platform/system_assert.cpp");
+    EXPECT_EQ(g_failures[0].file, "tests/platform/system/AssertTest.cpp");
     EXPECT_EQ(g_failures[0].line, line);
 #endif
 }

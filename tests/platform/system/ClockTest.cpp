@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/system/Clock.h"
+#include "tests/support/ClockScope.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ std::int64_t ElapsedMs(Steady::time_point since) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - since).count();
 }
 
-// Puts a clock in place for one test and always restores the real one.
-class ClockScope {
-public:
-    explicit ClockScope(sys::Clock* clock) { sys::SetClock(clock); }
-    ~ClockScope() { sys::SetClock(nullptr); }
-};
+using testsupport::ClockScope;
 
 TEST(VirtualClock, RecordsSleepsAndAdvancesAtOnce) {
     sys::VirtualClock clock(1'000);

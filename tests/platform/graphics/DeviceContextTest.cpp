@@ -13,7 +13,7 @@
 #include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/ScopedSelect.h"
-#include "tests/platform/graphics_support.h"
+#include "tests/platform/graphics/GraphicsTestSupport.h"
 
 namespace gfx::testing {
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "platform/graphics/DeviceContext.h"
-#include "tests/platform/graphics_support.h"
+#include "tests/platform/graphics/GraphicsTestSupport.h"
 
 namespace gfx::testing {
 namespace {

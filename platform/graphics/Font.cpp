@@ -15,6 +15,7 @@
 #include "platform/graphics/GdiObjects.h"
 
 #include <fontconfig/fontconfig.h>
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 namespace gfx {
@@ -31,6 +32,10 @@ constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
 
 constexpr int kMaxPixelHeight = 2047;     // fits the glyph key; larger sizes are drawn at it
 constexpr std::size_t kMaxGlyphs = 4096;  // per face; the cache starts over beyond it
+
+std::uint32_t GlyphKey(int pixelHeight, char32_t c) {
+    return static_cast<std::uint32_t>(pixelHeight) << 21 | (c & 0x1FFFFF);
+}
 
 bool SameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -200,10 +205,33 @@ LineMetrics MetricsOf(FontFace& face, int pixelHeight) {
     return m;
 }
 
-// Rasterises one glyph (greyscale, from the outline even where the face has bitmaps), or
-// gives an empty one when the face cannot. Called under the lock with the size set.
+// Glyphs up to this many pixels are rasterised whole and kept; larger ones are rasterised
+// part by part as they are drawn, and only their boxes are kept.
+constexpr int kCachedGlyphPixels = 128 * 128;
+
+// The box and advance of one glyph, from its loaded outline: what the rasteriser will fill.
+// An empty box when the face cannot load the glyph. Called under the lock with the size set.
+Glyph Measure(FontFace& face, char32_t codePoint) {
+    Glyph glyph;
+    if (FT_Load_Char(face.face, codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
+        glyph.rendered = true;  // nothing to draw
+        return glyph;
+    }
+    const FT_GlyphSlot slot = face.face->glyph;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph.width = static_cast<int>(slot->bitmap.width);
+    glyph.height = static_cast<int>(slot->bitmap.rows);
+    glyph.rendered = glyph.width == 0 || glyph.height == 0;
+    return glyph;
+}
+
+// Rasterises one glyph whole (greyscale, from the outline even where the face has bitmaps);
+// an empty one when the face cannot. Called under the lock with the size set.
 std::shared_ptr<const Glyph> Rasterise(FontFace& face, char32_t codePoint) {
     auto glyph = std::make_shared<Glyph>();
+    glyph->rendered = true;
     if (FT_Load_Char(face.face, codePoint,
                      FT_LOAD_RENDER | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
         return glyph;
@@ -232,6 +260,58 @@ std::shared_ptr<const Glyph> Rasterise(FontFace& face, char32_t codePoint) {
     return glyph;
 }
 
+// Rasterises `part` of a glyph whose whole box is `whole`: the outline is moved so that the
+// part's top-left pixel lands on the target's, and the rasteriser clips to the target. It
+// sums each pixel's area from the outline itself, and carries what lies left of the target
+// into its first column, so every pixel comes out as in the whole glyph. Outlines that
+// overlap themselves are rasterised another way by FreeType, so those are cut from the
+// whole glyph. Called under the lock with the size set.
+std::shared_ptr<const Glyph> RasterisePart(FontFace& face, char32_t codePoint, const Glyph& whole,
+                                           const Rect& part) {
+    auto glyph = std::make_shared<Glyph>();
+    glyph->left = whole.left + part.left;
+    glyph->top = whole.top - part.top;
+    glyph->width = part.Width();
+    glyph->height = part.Height();
+    glyph->advance = whole.advance;
+    glyph->rendered = true;
+    glyph->coverage.assign(static_cast<std::size_t>(glyph->width) * glyph->height, 0);
+    if (FT_Load_Char(face.face, codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0 ||
+        face.face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+        return glyph;
+    }
+    const FT_GlyphSlot slot = face.face->glyph;
+    FT_Outline& outline = slot->outline;
+    if (outline.flags & FT_OUTLINE_OVERLAP) {
+        const std::shared_ptr<const Glyph> full = Rasterise(face, codePoint);
+        for (int y = 0; y < glyph->height; ++y) {
+            std::copy_n(full->coverage.data() +
+                            static_cast<std::size_t>(y + part.top) * full->width + part.left,
+                        glyph->width,
+                        glyph->coverage.data() + static_cast<std::size_t>(y) * glyph->width);
+        }
+        return glyph;
+    }
+    // The rasteriser counts rows up from the target's bottom edge.
+    FT_Outline_Translate(&outline, -64 * static_cast<FT_Pos>(glyph->left),
+                         64 * static_cast<FT_Pos>(glyph->height - glyph->top));
+    FT_Bitmap target{};
+    target.rows = static_cast<unsigned>(glyph->height);
+    target.width = static_cast<unsigned>(glyph->width);
+    target.pitch = glyph->width;
+    target.buffer = glyph->coverage.data();
+    target.num_grays = 256;
+    target.pixel_mode = FT_PIXEL_MODE_GRAY;
+    FT_Raster_Params params{};
+    params.target = &target;
+    params.source = &outline;
+    params.flags = FT_RASTER_FLAG_AA;
+    if (FT_Outline_Render(slot->library, &outline, &params) != 0) {
+        std::fill(glyph->coverage.begin(), glyph->coverage.end(), 0);
+    }
+    return glyph;
+}
+
 }  // namespace
 
 std::shared_ptr<FontFace> ResolveFace(const std::string& name) {
@@ -243,6 +323,7 @@ std::shared_ptr<FontFace> ResolveFace(const std::string& name) {
 TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text) {
     pixelHeight = std::clamp(pixelHeight, 1, kMaxPixelHeight);
     TextRun run;
+    run.pixelHeight = pixelHeight;
     std::lock_guard lock(Engine().mutex);
     if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
         return run;
@@ -255,19 +336,46 @@ TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text) {
         if (c < 0x20 || c == 0x7F) {
             continue;  // control characters take no room on a single line
         }
-        const std::uint32_t key = static_cast<std::uint32_t>(pixelHeight) << 21 | (c & 0x1FFFFF);
+        const std::uint32_t key = GlyphKey(pixelHeight, c);
         auto it = face.glyphs.find(key);
         if (it == face.glyphs.end()) {
             if (face.glyphs.size() >= kMaxGlyphs) {
                 face.glyphs.clear();
             }
-            it = face.glyphs.emplace(key, Rasterise(face, c)).first;
+            it = face.glyphs.emplace(key, std::make_shared<const Glyph>(Measure(face, c))).first;
         }
-        run.glyphs.push_back({pen, it->second});
+        run.glyphs.push_back({pen, c, it->second});
         pen += it->second->advance;
     }
     run.width = pen;
     return run;
+}
+
+std::shared_ptr<const Glyph> RenderGlyph(FontFace& face, const TextRun& run,
+                                         const TextRun::Placed& placed, const Rect& part) {
+    const Glyph& whole = *placed.glyph;
+    if (whole.rendered) {
+        return placed.glyph;
+    }
+    std::lock_guard lock(Engine().mutex);
+    if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(run.pixelHeight)) != 0) {
+        return std::make_shared<const Glyph>();
+    }
+    if (std::int64_t{whole.width} * whole.height > kCachedGlyphPixels) {
+        return part == Rect{0, 0, whole.width, whole.height}
+                   ? Rasterise(face, placed.code)
+                   : RasterisePart(face, placed.code, whole, part);
+    }
+    const std::uint32_t key = GlyphKey(run.pixelHeight, placed.code);
+    const auto it = face.glyphs.find(key);
+    if (it != face.glyphs.end() && it->second->rendered) {
+        return it->second;
+    }
+    std::shared_ptr<const Glyph> glyph = Rasterise(face, placed.code);
+    if (it != face.glyphs.end()) {
+        it->second = glyph;
+    }
+    return glyph;
 }
 
 std::u32string DecodeUtf8(std::string_view utf8) {

@@ -17,14 +17,15 @@
 
 namespace gfx {
 
-// One rasterised glyph: greyscale coverage 0..255, `width` x `height`, placed `left` pixels
-// right of the pen position and `top` pixels above the baseline.
+// One glyph's box, `width` x `height`, placed `left` pixels right of the pen position and
+// `top` pixels above the baseline, and once rasterised its greyscale coverage 0..255.
 struct Glyph {
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
-    int advance = 0;  // pixels to the next pen position
+    int advance = 0;        // pixels to the next pen position
+    bool rendered = false;  // coverage holds the box's pixels
     std::vector<std::uint8_t> coverage;
 };
 
@@ -51,21 +52,30 @@ struct FontFace {
 struct TextRun {
     struct Placed {
         int penX = 0;
-        std::shared_ptr<const Glyph> glyph;
+        char32_t code = 0;
+        std::shared_ptr<const Glyph> glyph;  // its box; rasterised only if it was before
     };
     std::vector<Placed> glyphs;
-    int width = 0;    // sum of the advances
-    int ascent = 0;   // pixels above the baseline
-    int descent = 0;  // pixels below it
+    int width = 0;        // sum of the advances
+    int ascent = 0;       // pixels above the baseline
+    int descent = 0;      // pixels below it
+    int pixelHeight = 0;  // the em the glyphs were laid out at
 };
 
 // The face for a requested name: the alias table, then the name itself, then any Japanese
 // face, then any monospace face, then any face at all. nullptr when none exists.
 std::shared_ptr<FontFace> ResolveFace(const std::string& name);
 
-// Lays the text out at the em `pixelHeight`, rasterising (and caching in `face`) the glyphs
-// it has not met yet, under the engine's lock.
+// Lays the text out at the em `pixelHeight`, measuring (and caching in `face`) the glyphs it
+// has not met yet, under the engine's lock. Nothing is rasterised here.
 TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text);
+
+// The coverage of `part` (in the glyph's own pixels, 0,0 its top-left) of a glyph laid out in
+// `run`, as a glyph of its own placed as the part lies. A small glyph is rasterised whole and
+// cached; of a large one only the part is, so text far larger than the surface costs what
+// the surface shows.
+std::shared_ptr<const Glyph> RenderGlyph(FontFace& face, const TextRun& run,
+                                         const TextRun::Placed& placed, const Rect& part);
 
 // Undecodable bytes become U+FFFD each.
 std::u32string DecodeUtf8(std::string_view utf8);

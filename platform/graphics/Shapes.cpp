@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,7 +61,9 @@ Rect BoundsOf(const Point* points, int count) {
 // --- 1-px lines ----------------------------------------------------------------------------
 
 // Calls f(x, y) for every pixel of the 1-pixel line from a to b, leaving b out, that lies
-// inside `clip`. Steps whose major coordinate is outside the clip are skipped without a walk.
+// inside `clip`. Only the steps whose major and minor coordinates both fall inside the clip
+// are walked (the minor one never falls back along the line, so they are one run, found by
+// division), and each step carries its minor coordinate as a quotient and remainder.
 template <class F>
 void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     const std::int64_t dx = std::int64_t{b.x} - a.x;
@@ -81,17 +84,52 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     std::int64_t last = step > 0 ? hi - origin : origin - lo;
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, n - 1);
+    // The nearest minor coordinate at step i is floor((2 i minorDelta + c) / 2n); an exact
+    // tie takes the smaller coordinate whichever way the line runs, so a line and its
+    // reverse paint the same pixels.
     const int minorSign = xMajor ? sy : sx;
+    const std::int64_t c = minorSign > 0 ? n - 1 : n;
+    const std::int64_t den = 2 * n;
+    const std::int64_t minorOrigin = xMajor ? a.y : a.x;
+    const std::int64_t minorLo = xMajor ? clip.top : clip.left;
+    const std::int64_t minorHi = (xMajor ? clip.bottom : clip.right) - 1;
+    const std::int64_t least = minorSign > 0 ? minorLo - minorOrigin : minorOrigin - minorHi;
+    const std::int64_t most = minorSign > 0 ? minorHi - minorOrigin : minorOrigin - minorLo;
+    if (minorDelta == 0) {
+        if (least > 0 || most < 0) {
+            return;
+        }
+    } else {
+        // minor(i) >= least from i = ceil((least den - c) / 2 minorDelta) on, and
+        // minor(i) <= most up to ceil(((most + 1) den - c) / 2 minorDelta) - 1.
+        const auto ceilDiv = [](Int128 p, Int128 q) {
+            return p >= 0 ? (p + q - 1) / q : -(-p / q);
+        };
+        const Int128 twice = Int128{2} * minorDelta;
+        const Int128 from = std::max<Int128>(first, ceilDiv(Int128{least} * den - c, twice));
+        const Int128 to = std::min<Int128>(last, ceilDiv((Int128{most} + 1) * den - c, twice) - 1);
+        if (from > to) {
+            return;
+        }
+        first = static_cast<std::int64_t>(from);
+        last = static_cast<std::int64_t>(to);
+    }
+    const Int128 start = Int128{2} * first * minorDelta + c;
+    std::int64_t minor = static_cast<std::int64_t>(start / den);
+    std::int64_t rest = static_cast<std::int64_t>(start % den);
+    const std::int64_t minorStep = 2 * minorDelta / den;
+    const std::int64_t restStep = 2 * minorDelta % den;
     for (std::int64_t i = first; i <= last; ++i) {
-        // The nearest minor coordinate; an exact tie takes the smaller coordinate whichever
-        // way the line runs, so a line and its reverse paint the same pixels.
-        const Int128 twice = Int128{2} * i * minorDelta;
-        const auto minor = static_cast<std::int64_t>(
-            minorSign > 0 ? (twice + n - 1) / (Int128{2} * n) : (twice + n) / (Int128{2} * n));
         const std::int64_t x = a.x + sx * (xMajor ? i : minor);
         const std::int64_t y = a.y + sy * (xMajor ? minor : i);
         if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom) {
             f(static_cast<int>(x), static_cast<int>(y));
+        }
+        minor += minorStep;
+        rest += restStep;
+        if (rest >= den) {
+            minor += 1;
+            rest -= den;
         }
     }
 }
@@ -99,36 +137,121 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
 // --- Alternate fill ------------------------------------------------------------------------
 
 // Calls span(y, x0, x1) for the pixels x0..x1-1 of each row of `rows` inside the polygon by
-// the alternate (even-odd) rule. A pixel is inside when its centre is; an edge owns its upper
-// end and not its lower one, and a crossing at x starts or ends a run at ceil(x), so the
-// left and top edges of a shape are inside it and the right and bottom ones are not.
+// the alternate (even-odd) rule; a span may reach past the columns of `rows` or be cut at
+// them, so only the part inside them counts. A pixel is inside when its centre is; an edge owns its
+// upper end and not its lower one, and a crossing at x starts or ends a run at ceil(x), so the left
+// and top edges of a shape are inside it and the right and bottom ones are not. The edges are
+// sorted once by their first row; a row meets only the edges that cross it, and an edge's crossing
+// moves from row to row by an exact quotient and remainder.
 template <class Span>
 void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span) {
-    std::vector<std::int64_t> crossings;
-    for (int y = rows.top; y < rows.bottom; ++y) {
+    struct Edge {
+        std::int64_t first = 0;  // rows first..end-1 of `rows`
+        std::int64_t end = 0;
+        std::int64_t x = 0;     // the crossing in the current row, ceil(num / den)
+        std::int64_t rest = 0;  // x den - num, in 0..den-1
+        std::int64_t step = 0;  // floor(dx / den), and what remains of dx
+        std::int64_t stepRest = 0;
+        std::int64_t den = 0;
+    };
+    // Kept between calls: a wide pen's stroke fills a body for every segment.
+    thread_local std::vector<Edge> edges;
+    thread_local std::vector<Edge> active;
+    thread_local std::vector<std::int64_t> crossings;
+    thread_local std::vector<std::uint8_t> flips;
+    constexpr std::size_t kSortedCrossings = 32;
+    edges.clear();
+    active.clear();
+    for (int i = 0; i < count; ++i) {
+        Vec p = points[i];
+        Vec q = points[(i + 1) % count];
+        if (p.y == q.y) {
+            continue;
+        }
+        if (p.y > q.y) {
+            std::swap(p, q);
+        }
+        Edge e;
+        e.first = std::max<std::int64_t>(p.y, rows.top);
+        e.end = std::min<std::int64_t>(q.y, rows.bottom);
+        if (e.first >= e.end) {
+            continue;
+        }
+        e.den = q.y - p.y;
+        const std::int64_t dx = q.x - p.x;
+        const Int128 num = Int128{e.first - p.y} * dx;
+        const Int128 ceil = num >= 0 ? (num + e.den - 1) / e.den : -((-num) / e.den);
+        e.x = p.x + static_cast<std::int64_t>(ceil);
+        e.rest = static_cast<std::int64_t>(ceil * e.den - num);
+        e.step = FloorDiv(dx, e.den);
+        e.stepRest = dx - e.step * e.den;
+        edges.push_back(e);
+    }
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.first < b.first; });
+    std::size_t next = 0;
+    while (next < edges.size() || !active.empty()) {
+        const std::int64_t y = active.empty() ? edges[next].first : active.front().first;
+        for (; next < edges.size() && edges[next].first == y; ++next) {
+            active.push_back(edges[next]);
+        }
+        // Only crossings inside the box's columns count one by one: those left of it all
+        // read as its left edge and those right of it are left out, which leaves every span
+        // the same inside the box. A few are sorted and paired; many only flip the inside
+        // state of their column, and a walk along the row finds the runs.
         crossings.clear();
-        for (int i = 0; i < count; ++i) {
-            Vec p = points[i];
-            Vec q = points[(i + 1) % count];
-            if (p.y == q.y) {
-                continue;
+        std::size_t leftOf = 0;
+        for (const Edge& e : active) {
+            if (e.x <= rows.left) {
+                ++leftOf;
+            } else if (e.x < rows.right) {
+                crossings.push_back(e.x);
             }
-            if (p.y > q.y) {
-                std::swap(p, q);
-            }
-            if (y < p.y || y >= q.y) {
-                continue;
-            }
-            const Int128 num = Int128{y - p.y} * (q.x - p.x);
-            const std::int64_t den = q.y - p.y;
-            // ceil(num / den) for den > 0.
-            const Int128 ceil = num >= 0 ? (num + den - 1) / den : -((-num) / den);
-            crossings.push_back(p.x + static_cast<std::int64_t>(ceil));
         }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-            span(y, crossings[k], crossings[k + 1]);
+        if (crossings.size() <= kSortedCrossings) {
+            std::sort(crossings.begin(), crossings.end());
+            if (leftOf % 2 == 1) {
+                crossings.insert(crossings.begin(), rows.left);
+            }
+            if (crossings.size() % 2 == 1) {
+                crossings.push_back(rows.right);
+            }
+            for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+                span(static_cast<int>(y), crossings[k], crossings[k + 1]);
+            }
+        } else {
+            flips.assign(static_cast<std::size_t>(rows.Width()), 0);
+            for (const std::int64_t x : crossings) {
+                flips[static_cast<std::size_t>(x - rows.left)] ^= 1;
+            }
+            bool inside = leftOf % 2 == 1;
+            int start = rows.left;
+            for (int x = rows.left; x < rows.right; ++x) {
+                if (flips[static_cast<std::size_t>(x - rows.left)] != 0) {
+                    if (inside) {
+                        span(static_cast<int>(y), start, x);
+                    }
+                    inside = !inside;
+                    start = x;
+                }
+            }
+            if (inside) {
+                span(static_cast<int>(y), start, rows.right);
+            }
         }
+        // On to the next row: edges that end leave, the others step.
+        std::erase_if(active, [&](Edge& e) {
+            if (++e.first >= e.end) {
+                return true;
+            }
+            e.x += e.step;
+            e.rest -= e.stepRest;
+            if (e.rest < 0) {
+                e.x += 1;
+                e.rest += e.den;
+            }
+            return false;
+        });
     }
 }
 
@@ -140,36 +263,108 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
 // diagonally up and in, or in, to whichever of the three points lies nearest the curve
 // b^2 X^2 + a^2 Y^2 = a^2 b^2 (the smallest |F|; ties in that order). The walk ends on the
 // vertical axis, or when it would leave the top: a box much taller than wide leaves its top
-// and bottom rows empty.
-std::vector<Vec> EllipseQuadrant(std::int64_t a, std::int64_t b) {
-    const Int128 aa = Int128{a} * a;
-    const Int128 bb = Int128{b} * b;
-    const auto error = [&](std::int64_t x, std::int64_t y) {
-        const Int128 f = bb * x * x + aa * y * y - aa * bb;
-        return f < 0 ? -f : f;
-    };
-    std::vector<Vec> quadrant;
-    std::int64_t x = a;
-    std::int64_t y = b % 2;
-    while (x >= a % 2 && y <= b) {
-        quadrant.push_back({x, y});
-        if (x == a % 2) {
-            break;
-        }
-        const Int128 up = error(x, y + 2);
-        const Int128 diagonal = error(x - 2, y + 2);
-        const Int128 in = error(x - 2, y);
-        if (up <= diagonal && up <= in) {
-            y += 2;
-        } else if (diagonal <= in) {
-            x -= 2;
-            y += 2;
-        } else {
-            x -= 2;
+// and bottom rows empty. F is carried from step to step, so a step costs a few additions.
+//
+// The walk is taken once and only every kBlock-th point kept; a point is found again by
+// walking on from the one kept before it (the walk depends only on where it stands), and
+// the last block walked is kept, so points asked for in order cost a step each.
+class QuadrantWalk {
+public:
+    QuadrantWalk(std::int64_t a, std::int64_t b)
+        : a_(a), b_(b), aa_(Int128{a} * a), bb_(Int128{b} * b) {
+        State s = At(a, b % 2);
+        for (;;) {
+            if (size_ % kBlock == 0) {
+                kept_.push_back({s.x, s.y});
+            }
+            ++size_;
+            if (!Step(s)) {
+                break;
+            }
         }
     }
-    return quadrant;
-}
+
+    std::size_t Size() const { return size_; }
+
+    const Vec& operator[](std::size_t t) const {
+        const std::size_t block = t / kBlock;
+        if (block != block_) {
+            block_ = block;
+            points_.clear();
+            State s = At(kept_[block].x, kept_[block].y);
+            const std::size_t n = std::min(kBlock, size_ - block * kBlock);
+            for (std::size_t i = 0; i < n; ++i) {
+                points_.push_back({s.x, s.y});
+                Step(s);
+            }
+        }
+        return points_[t % kBlock];
+    }
+
+    // The first point whose Y is at least y (Size() when none): Y never falls along the walk.
+    std::size_t FirstAtOrAbove(std::int64_t y) const {
+        const auto after =
+            std::partition_point(kept_.begin(), kept_.end(), [&](const Vec& v) { return v.y < y; });
+        std::size_t t = after == kept_.begin()
+                            ? 0
+                            : static_cast<std::size_t>(after - kept_.begin() - 1) * kBlock;
+        while (t < size_ && (*this)[t].y < y) {
+            ++t;
+        }
+        return t;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 64;
+
+    struct State {
+        std::int64_t x = 0;
+        std::int64_t y = 0;
+        Int128 f = 0;
+        Int128 upBy = 0;  // F(x, y + 2) - F(x, y)
+        Int128 inBy = 0;  // F(x - 2, y) - F(x, y)
+    };
+
+    State At(std::int64_t x, std::int64_t y) const {
+        return {x, y, bb_ * x * x + aa_ * y * y - aa_ * bb_, aa_ * (4 * y + 4), bb_ * (4 - 4 * x)};
+    }
+
+    // One step on; false where the walk ends.
+    bool Step(State& s) const {
+        if (s.x == a_ % 2) {
+            return false;
+        }
+        const auto magnitude = [](Int128 v) { return v < 0 ? -v : v; };
+        const Int128 up = magnitude(s.f + s.upBy);
+        const Int128 diagonal = magnitude(s.f + s.upBy + s.inBy);
+        const Int128 in = magnitude(s.f + s.inBy);
+        if (up <= diagonal && up <= in) {
+            s.f += s.upBy;
+            s.y += 2;
+            s.upBy += 8 * aa_;
+        } else if (diagonal <= in) {
+            s.f += s.upBy + s.inBy;
+            s.x -= 2;
+            s.y += 2;
+            s.upBy += 8 * aa_;
+            s.inBy += 8 * bb_;
+        } else {
+            s.f += s.inBy;
+            s.x -= 2;
+            s.inBy += 8 * bb_;
+        }
+        return s.y <= b_;
+    }
+
+    std::int64_t a_;
+    std::int64_t b_;
+    Int128 aa_;
+    Int128 bb_;
+    std::size_t size_ = 0;
+    std::vector<Vec> kept_;  // points 0, kBlock, 2 kBlock, ...
+    mutable std::size_t block_ = SIZE_MAX;
+    mutable std::vector<Vec> points_;  // those of block_
+};
 
 // A point of an ellipse's outline with the quadrant it was mirrored into (0 upper right, 1
 // upper left, 2 lower left, 3 lower right) and that quadrant's own centre pixel.
@@ -180,57 +375,193 @@ struct OutlinePoint {
 };
 
 // The 1-px outline of the ellipse in `box`, counter-clockwise on the screen from its
-// rightmost upper point: the quadrant walk mirrored four times, each pixel once.
-std::vector<OutlinePoint> EllipseOutline(const Rect& box) {
-    const std::int64_t w = std::min(box.Width(), kMaxEllipseSide);
-    const std::int64_t h = std::min(box.Height(), kMaxEllipseSide);
-    const std::vector<Vec> q = EllipseQuadrant(w - 1, h - 1);
-    // Doubled centre coordinates; every X and Y of the walk has their parity.
-    const std::int64_t cx2 = 2 * std::int64_t{box.left} + w - 1;
-    const std::int64_t cy2 = 2 * std::int64_t{box.top} + h - 1;
-    const Point right{static_cast<int>(box.left + w / 2), 0};
-    const int leftX = static_cast<int>(box.left + (w - 1) / 2);
-    const int upperY = static_cast<int>(box.top + (h - 1) / 2);
-    const int lowerY = static_cast<int>(box.top + h / 2);
-    std::vector<OutlinePoint> loop;
-    loop.reserve(4 * q.size());
-    const auto add = [&](std::int64_t x2, std::int64_t y2, Point centre, int quadrant) {
-        const Point at{static_cast<int>(x2 / 2), static_cast<int>(y2 / 2)};
-        if (loop.empty() || !(loop.back().at == at)) {
-            loop.push_back({at, centre, quadrant});
+// rightmost upper point: the quadrant walk mirrored four times, each pixel once where the
+// quadrants meet. The walk is kept, not the loop: a point is mirrored when asked for, and
+// the points inside a rectangle are found by bisection (within a quadrant both coordinates
+// run one way), so an ellipse far larger than the surface costs its walk and what lies on
+// the surface.
+class EllipseLoop {
+public:
+    explicit EllipseLoop(const Rect& box)
+        : w_(std::min(box.Width(), kMaxEllipseSide)),
+          h_(std::min(box.Height(), kMaxEllipseSide)),
+          q_(w_ - 1, h_ - 1),
+          // Doubled centre coordinates; every X and Y of the walk has their parity.
+          cx2_(2 * std::int64_t{box.left} + w_ - 1),
+          cy2_(2 * std::int64_t{box.top} + h_ - 1),
+          top_(box.top) {
+        const int rightX = static_cast<int>(box.left + w_ / 2);
+        const int leftX = static_cast<int>(box.left + (w_ - 1) / 2);
+        const int upperY = static_cast<int>(box.top + (h_ - 1) / 2);
+        const int lowerY = static_cast<int>(box.top + h_ / 2);
+        centres_[0] = {rightX, upperY};
+        centres_[1] = {leftX, upperY};
+        centres_[2] = {leftX, lowerY};
+        centres_[3] = {rightX, lowerY};
+        // A quadrant leaves out its first point where it repeats the last one listed, and
+        // the loop its last point where that repeats the first.
+        const std::size_t m = q_.Size();
+        std::size_t base = 0;
+        bool any = false;
+        Point last{};
+        for (int k = 0; k < 4; ++k) {
+            Part& part = parts_[k];
+            part.base = base;
+            part.begin = any && At(k, 0) == last ? 1 : 0;
+            part.end = m;
+            if (part.end > part.begin) {
+                last = At(k, m - 1);
+                any = true;
+            }
+            base += part.end - part.begin;
         }
-    };
-    for (const Vec& v : q) {
-        add(cx2 + v.x, cy2 - v.y, {right.x, upperY}, 0);
+        size_ = base;
+        if (size_ > 1 && (*this)[0].at == (*this)[size_ - 1].at) {
+            for (int k = 3; k >= 0; --k) {
+                if (parts_[k].end > parts_[k].begin) {
+                    --parts_[k].end;
+                    break;
+                }
+            }
+            --size_;
+        }
     }
-    for (auto it = q.rbegin(); it != q.rend(); ++it) {
-        add(cx2 - it->x, cy2 - it->y, {leftX, upperY}, 1);
-    }
-    for (const Vec& v : q) {
-        add(cx2 - v.x, cy2 + v.y, {leftX, lowerY}, 2);
-    }
-    for (auto it = q.rbegin(); it != q.rend(); ++it) {
-        add(cx2 + it->x, cy2 + it->y, {right.x, lowerY}, 3);
-    }
-    if (loop.size() > 1 && loop.front().at == loop.back().at) {
-        loop.pop_back();
-    }
-    return loop;
-}
 
-// The leftmost and rightmost outline pixel of each row, indexed from box.top.
-std::vector<Span> OutlineRows(const std::vector<OutlinePoint>& loop, const Rect& box) {
-    std::vector<Span> rows(static_cast<std::size_t>(std::min(box.Height(), kMaxEllipseSide)),
-                           Span{1, 0});
-    for (const OutlinePoint& p : loop) {
-        Span& row = rows[static_cast<std::size_t>(p.at.y - box.top)];
-        if (row.x0 > row.x1) {
-            row = {p.at.x, p.at.x};
-        } else {
-            row = {std::min(row.x0, p.at.x), std::max(row.x1, p.at.x)};
+    std::size_t Size() const { return size_; }
+
+    // The loop index of quadrant k's first point (of the next one when k lists none).
+    std::size_t QuadrantStart(int k) const { return parts_[k].base; }
+
+    OutlinePoint operator[](std::size_t i) const {
+        int k = 3;
+        while (k > 0 && i < parts_[k].base) {
+            --k;
+        }
+        return {At(k, parts_[k].begin + (i - parts_[k].base)), centres_[k], k};
+    }
+
+    // Calls f(begin, end) with the loop indices of the points inside r, one range for each
+    // quadrant that has any.
+    template <class F>
+    void ForEachRangeIn(const Rect& r, F&& f) const {
+        for (int k = 0; k < 4; ++k) {
+            const Part& part = parts_[k];
+            auto [begin, end] = Within(
+                part.begin, part.end, [&](std::size_t t) { return At(k, t).y; }, r.top, r.bottom);
+            std::tie(begin, end) = Within(
+                begin, end, [&](std::size_t t) { return At(k, t).x; }, r.left, r.right);
+            if (begin < end) {
+                f(part.base + (begin - part.begin), part.base + (end - part.begin));
+            }
         }
     }
-    return rows;  // inclusive ends; x0 > x1 where a row has no outline pixel
+
+    // The leftmost and rightmost outline pixel of row y, inclusive; x0 > x1 when the row has
+    // none. The rightmost point of the walk at the row's Y gives both.
+    Span Row(int y) const {
+        const std::int64_t dy = cy2_ - 2 * std::int64_t{y};
+        const std::int64_t Y = dy < 0 ? -dy : dy;
+        const std::size_t t = q_.FirstAtOrAbove(Y);
+        if (t == q_.Size() || q_[t].y != Y) {
+            return {1, 0};
+        }
+        const std::int64_t X = q_[t].x;
+        return {static_cast<int>((cx2_ - X) / 2), static_cast<int>((cx2_ + X) / 2)};
+    }
+
+    // Row(y) of every row of the box, from one pass along the walk.
+    std::vector<Span> Rows() const {
+        std::vector<std::int64_t> widest(static_cast<std::size_t>(h_ / 2 + 1), -1);  // by Y / 2
+        for (std::size_t t = 0; t < q_.Size(); ++t) {
+            const Vec& v = q_[t];
+            std::int64_t& x = widest[static_cast<std::size_t>(v.y / 2)];
+            if (x < 0) {
+                x = v.x;
+            }
+        }
+        std::vector<Span> rows(static_cast<std::size_t>(h_), Span{1, 0});
+        for (std::int64_t i = 0; i < h_; ++i) {
+            const std::int64_t dy = cy2_ - 2 * (top_ + i);
+            const std::int64_t X = widest[static_cast<std::size_t>((dy < 0 ? -dy : dy) / 2)];
+            if (X >= 0) {
+                rows[static_cast<std::size_t>(i)] = {static_cast<int>((cx2_ - X) / 2),
+                                                     static_cast<int>((cx2_ + X) / 2)};
+            }
+        }
+        return rows;
+    }
+
+private:
+    struct Part {
+        std::size_t base = 0;   // the loop index of the quadrant's first point listed
+        std::size_t begin = 0;  // the quadrant's points listed, as indices of its own
+        std::size_t end = 0;
+    };
+
+    // The t-th point of quadrant k: quadrants 1 and 3 run the walk backwards.
+    Point At(int k, std::size_t t) const {
+        const Vec& v = q_[k % 2 == 0 ? t : q_.Size() - 1 - t];
+        const std::int64_t x2 = k == 0 || k == 3 ? cx2_ + v.x : cx2_ - v.x;
+        const std::int64_t y2 = k < 2 ? cy2_ - v.y : cy2_ + v.y;
+        return {static_cast<int>(x2 / 2), static_cast<int>(y2 / 2)};
+    }
+
+    // The indices t in [begin, end) with from <= value(t) < to, for value monotone in t.
+    template <class V>
+    static std::pair<std::size_t, std::size_t> Within(std::size_t begin, std::size_t end, V&& value,
+                                                      std::int64_t from, std::int64_t to) {
+        if (begin >= end) {
+            return {begin, begin};
+        }
+        const bool rising = value(begin) <= value(end - 1);
+        const auto first = [&](auto&& past) {  // the first t past the boundary
+            std::size_t lo = begin, hi = end;
+            while (lo < hi) {
+                const std::size_t mid = lo + (hi - lo) / 2;
+                if (past(std::int64_t{value(mid)})) {
+                    hi = mid;
+                } else {
+                    lo = mid + 1;
+                }
+            }
+            return lo;
+        };
+        const std::size_t b = rising ? first([&](std::int64_t v) { return v >= from; })
+                                     : first([&](std::int64_t v) { return v < to; });
+        const std::size_t e = rising ? first([&](std::int64_t v) { return v >= to; })
+                                     : first([&](std::int64_t v) { return v < from; });
+        return {b, std::max(b, e)};
+    }
+
+    std::int64_t w_;
+    std::int64_t h_;
+    QuadrantWalk q_;
+    std::int64_t cx2_;
+    std::int64_t cy2_;
+    std::int64_t top_;
+    Point centres_[4];
+    Part parts_[4];
+    std::size_t size_ = 0;
+};
+
+// Calls f(i) for every segment i of the loop (from point i to the next) whose stroke by a
+// pen reaching `reach` pixels from the outline can mark anything inside r: those with an
+// end inside r grown by the reach, and the ones where quadrants meet, which may be long.
+// Consecutive points are neighbours elsewhere. A segment may come more than once.
+template <class F>
+void ForEachSegmentNear(const EllipseLoop& loop, const Rect& r, int reach, F&& f) {
+    const std::size_t n = loop.Size();
+    if (n < 2) {
+        return;
+    }
+    loop.ForEachRangeIn(Grown(r, reach), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin + n - 1; i < end + n; ++i) {
+            f(i % n);
+        }
+    });
+    for (int k = 0; k < 4; ++k) {
+        f((loop.QuadrantStart(k) + n - 1) % n);
+    }
 }
 
 // --- Directions ----------------------------------------------------------------------------
@@ -269,20 +600,28 @@ int CompareAngles(Vec u, bool uWrapped, Vec v, bool vWrapped) {
 // pixel) begins or ends: the first point, counter-clockwise from the rightmost upper one,
 // at or past the direction, each point's own direction taken from its quadrant's centre.
 // In the lower half (past pi) a point exactly on the direction does not count yet. A
-// point of the lower right quadrant on the horizontal axis lies at 2 pi. loop.size() when
-// no point is far enough.
-std::size_t ArcIndex(const std::vector<OutlinePoint>& loop, Vec direction, bool wrapped) {
+// point of the lower right quadrant on the horizontal axis lies at 2 pi. loop.Size() when
+// no point is far enough. The points' angles never fall along the loop, so the first one
+// far enough is found by bisection.
+std::size_t ArcIndex(const EllipseLoop& loop, Vec direction, bool wrapped) {
     const bool strict = wrapped || direction.y < 0;
-    for (std::size_t i = 0; i < loop.size(); ++i) {
-        const OutlinePoint& p = loop[i];
+    const auto farEnough = [&](std::size_t i) {
+        const OutlinePoint p = loop[i];
         const Vec d{p.at.x - p.centre.x, p.centre.y - p.at.y};
         const bool atTwoPi = p.quadrant == 3 && d.y == 0 && d.x > 0;
         const int c = CompareAngles(d, atTwoPi, direction, wrapped);
-        if (strict ? c > 0 : c >= 0) {
-            return i;
+        return strict ? c > 0 : c >= 0;
+    };
+    std::size_t lo = 0, hi = loop.Size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (farEnough(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
         }
     }
-    return loop.size();
+    return lo;
 }
 
 // --- Wide pens -----------------------------------------------------------------------------
@@ -293,8 +632,7 @@ std::vector<Span> DotRows(int w) {
     if (w < 3) {
         return std::vector<Span>(static_cast<std::size_t>(w), Span{0, w - 1});
     }
-    const Rect box{0, 0, w, w};
-    return OutlineRows(EllipseOutline(box), box);
+    return EllipseLoop(Rect{0, 0, w, w}).Rows();
 }
 
 // DotRows of the last width asked for on this thread: a wide pen's dot takes a walk of its
@@ -328,20 +666,51 @@ std::int64_t CeilHalfSteps(Int128 num, Int128 s, int offset) {
     return k;
 }
 
+// How far outside its points a wide pen reaches.
+int Reach(int width) {
+    return std::min(width, kMaxPenWidth) / 2 + 2;
+}
+
 // Marks a wide pen's stroke from a to b: the dots at both ends and the body between them, a
 // quadrilateral whose long sides lie half the width from the centre line. The exact offset
 // (w/2) n, for the unit normal n on the side where x (for a horizontal line y) grows, is
 // rounded away from the line on that side and to the nearest (halves up) on the other, so
 // a horizontal or vertical line is w pixels across from y - w/2 (x - w/2) and a 45-degree
 // line of width 3 is 6 pixels wide in each row.
+//
+// The pieces are gathered as one union of runs per row and marked when the stroke is
+// finished, so each pixel is marked once however many dots and bodies cover it; once every
+// row of the coverage box is covered whole, further pieces are not even laid out. A pen far
+// wider than the surface, or a path of thousands of points, costs what the surface costs.
 class Stroke {
 public:
     Stroke(Coverage& coverage, int width)
-        : coverage_(coverage), width_(std::min(width, kMaxPenWidth)), dot_(LastDotRows(width_)) {}
+        : coverage_(coverage),
+          width_(std::min(width, kMaxPenWidth)),
+          dot_(LastDotRows(width_)),
+          rows_(RowPool(static_cast<std::size_t>(coverage.Box().Height()))) {}
 
-    // Only the dot's rows inside the coverage box are marked: a pen far wider than the
-    // surface costs what the surface costs.
+    // Marks the union of the pieces; nothing is marked before.
+    void Finish() {
+        const Rect& box = coverage_.Box();
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            for (const Span& run : rows_[i]) {
+                coverage_.MarkStroke(box.top + static_cast<int>(i), run.x0, run.x1);
+            }
+            rows_[i].clear();
+        }
+    }
+
+    // Whether every pixel of the coverage box is already covered.
+    bool Whole() const { return wholeRows_ == rows_.size(); }
+
+    // Only the dot's rows inside the coverage box are taken; a path's segments share their
+    // ends, so a dot just taken is not taken again.
     void Dot(Point c) {
+        if (lastDot_ && *lastDot_ == c) {
+            return;
+        }
+        lastDot_ = c;
         const std::int64_t left = std::int64_t{c.x} - width_ / 2;
         const std::int64_t top = std::int64_t{c.y} - width_ / 2;
         const Rect& box = coverage_.Box();
@@ -350,12 +719,21 @@ public:
         const auto end = static_cast<std::size_t>(
             std::clamp<std::int64_t>(box.bottom - top, 0, static_cast<std::int64_t>(dot_.size())));
         for (std::size_t i = first; i < end; ++i) {
-            coverage_.MarkStroke(static_cast<int>(top + static_cast<std::int64_t>(i)),
-                                 left + dot_[i].x0, left + dot_[i].x1 + 1);
+            Add(static_cast<int>(top + static_cast<std::int64_t>(i)), left + dot_[i].x0,
+                left + dot_[i].x1 + 1);
         }
     }
 
     void Segment(Point a, Point b) {
+        // Nothing of a segment reaches further than the pen's reach from its ends.
+        const Rect& box = coverage_.Box();
+        const std::int64_t reach = Reach(width_);
+        if (Whole() || std::max(a.x, b.x) + reach < box.left ||
+            std::min<std::int64_t>(a.x, b.x) - reach >= box.right ||
+            std::max(a.y, b.y) + reach < box.top ||
+            std::min<std::int64_t>(a.y, b.y) - reach >= box.bottom) {
+            return;
+        }
         Dot(a);
         Dot(b);
         const std::int64_t dx = std::int64_t{b.x} - a.x;
@@ -389,21 +767,61 @@ public:
                             {b.x + near.x, b.y + near.y},
                             {b.x + far.x, b.y + far.y},
                             {a.x + far.x, a.y + far.y}};
-        ForEachFillSpan(body, 4, coverage_.Box(), [&](int y, std::int64_t x0, std::int64_t x1) {
-            coverage_.MarkStroke(y, x0, x1);
-        });
+        ForEachFillSpan(body, 4, coverage_.Box(),
+                        [&](int y, std::int64_t x0, std::int64_t x1) { Add(y, x0, x1); });
     }
 
 private:
+    // Adds x0..x1-1 of row y to the row's runs, which stay sorted and apart.
+    void Add(int y, std::int64_t x0, std::int64_t x1) {
+        const Rect& box = coverage_.Box();
+        if (y < box.top || y >= box.bottom) {
+            return;
+        }
+        int from = static_cast<int>(std::max<std::int64_t>(x0, box.left));
+        int to = static_cast<int>(std::min<std::int64_t>(x1, box.right));
+        if (from >= to) {
+            return;
+        }
+        std::vector<Span>& runs = rows_[static_cast<std::size_t>(y - box.top)];
+        // The first run that ends at or after `from`: it and the ones after it that start no
+        // later than `to` join the new one.
+        auto it = std::lower_bound(runs.begin(), runs.end(), from,
+                                   [](const Span& run, int x) { return run.x1 < x; });
+        if (it != runs.end() && it->x0 <= from && to <= it->x1) {
+            return;  // already covered
+        }
+        auto last = it;
+        while (last != runs.end() && last->x0 <= to) {
+            from = std::min(from, last->x0);
+            to = std::max(to, last->x1);
+            ++last;
+        }
+        it = runs.erase(it, last);
+        runs.insert(it, Span{from, to});
+        if (from == box.left && to == box.right) {
+            ++wholeRows_;
+        }
+    }
+
+    // The rows' runs, kept from stroke to stroke on this thread (one stroke is made at a
+    // time), so that a frame of thin lines allocates nothing.
+    static std::vector<std::vector<Span>>& RowPool(std::size_t rows) {
+        thread_local std::vector<std::vector<Span>> pool;
+        for (std::size_t i = 0; i < std::min(rows, pool.size()); ++i) {
+            pool[i].clear();
+        }
+        pool.resize(rows);
+        return pool;
+    }
+
     Coverage& coverage_;
     int width_;
-    std::vector<Span> dot_;
+    const std::vector<Span>& dot_;          // LastDotRows of the width
+    std::vector<std::vector<Span>>& rows_;  // the runs of each row of the coverage box
+    std::size_t wholeRows_ = 0;
+    std::optional<Point> lastDot_;
 };
-
-// How far outside its points a wide pen reaches.
-int Reach(int width) {
-    return std::min(width, kMaxPenWidth) / 2 + 2;
-}
 
 }  // namespace
 
@@ -446,6 +864,7 @@ void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
     for (int i = 0; i < 4; ++i) {
         stroke.Segment(corners[i], corners[(i + 1) % 4]);
     }
+    stroke.Finish();
     // Only the rows inside the coverage box: a box far taller than the surface costs what the
     // surface costs.
     const int lastRow = std::min(box.bottom - 1, coverage.Box().bottom);
@@ -455,7 +874,7 @@ void DeviceContext::Rectangle(int left, int top, int right, int bottom) {
     Paint(coverage);
 }
 
-// An Ellipse is the 1-px outline of EllipseOutline, stroked by a wider pen as a closed path
+// An Ellipse is the 1-px outline of EllipseLoop, stroked by a wider pen as a closed path
 // as a Rectangle is; its brush fills each row between the row's outermost outline pixels
 // (under a 1-px outline, as XOR shows; less a wider pen). A box less than 3 pixels wide or
 // high is drawn as a Rectangle.
@@ -470,24 +889,29 @@ void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
     if (coverage.Box().IsEmpty()) {
         return;
     }
-    const std::vector<OutlinePoint> loop = EllipseOutline(box);
-    const std::vector<Span> rows = OutlineRows(loop, box);
+    const Rect& clip = coverage.Box();
+    const EllipseLoop loop(box);
     if (width <= 1) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            coverage.MarkBrush(box.top + static_cast<int>(i), rows[i].x0,
-                               std::int64_t{rows[i].x1} + 1);
+        for (int y = clip.top; y < clip.bottom; ++y) {
+            const Span row = loop.Row(y);
+            coverage.MarkBrush(y, row.x0, std::int64_t{row.x1} + 1);
         }
-        for (const OutlinePoint& p : loop) {
-            coverage.MarkLine(p.at.x, p.at.y);
-        }
+        loop.ForEachRangeIn(clip, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const Point p = loop[i].at;
+                coverage.MarkLine(p.x, p.y);
+            }
+        });
     } else {
         Stroke stroke(coverage, width);
-        for (std::size_t i = 0; i < loop.size(); ++i) {
-            stroke.Segment(loop[i].at, loop[(i + 1) % loop.size()].at);
-        }
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            coverage.MarkBrush(box.top + static_cast<int>(i), std::int64_t{rows[i].x0} + 1,
-                               rows[i].x1);
+        const std::size_t n = loop.Size();
+        ForEachSegmentNear(loop, clip, Reach(width), [&](std::size_t i) {
+            stroke.Segment(loop[i].at, loop[(i + 1) % n].at);
+        });
+        stroke.Finish();
+        for (int y = clip.top; y < clip.bottom; ++y) {
+            const Span row = loop.Row(y);
+            coverage.MarkBrush(y, std::int64_t{row.x0} + 1, row.x1);
         }
     }
     Paint(coverage);
@@ -509,8 +933,8 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
     if (box.IsEmpty() || clip.IsEmpty()) {
         return;
     }
-    const std::vector<OutlinePoint> loop = EllipseOutline(box);
-    const std::size_t n = loop.size();
+    const EllipseLoop loop(box);
+    const std::size_t n = loop.Size();
     const std::int64_t cx = box.left + box.Width() / 2;
     const std::int64_t cy = box.top + box.Height() / 2;
     const Vec start{x1 - cx, cy - y1};
@@ -522,20 +946,34 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
         ++stop;
     }
     const std::size_t count = stop > first + 1 ? stop - first - 1 : stop + n - first - 1;
+    // How far along the arc point i lies: only the points on the surface are looked at.
+    const auto along = [&](std::size_t i) { return (i + n - first) % n; };
     if (width <= 1) {
+        // A point the arc passes twice (it runs more than once round) is painted twice.
+        const std::size_t laps = count / n;
+        const std::size_t rest = count % n;
         const Colour pen = pen_->GetColour();
-        for (std::size_t k = 0; k < count; ++k) {
-            const Point p = loop[(first + k) % n].at;
-            PaintPixel(p.x, p.y, pen);
-        }
+        loop.ForEachRangeIn(clip, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const std::size_t times = laps + (along(i) < rest ? 1 : 0);
+                for (std::size_t t = 0; t < times; ++t) {
+                    const Point p = loop[i].at;
+                    PaintPixel(p.x, p.y, pen);
+                }
+            }
+        });
         return;
     }
     Coverage coverage(clip);
     Stroke stroke(coverage, width);
     stroke.Dot(loop[first].at);
-    for (std::size_t k = 0; k < std::min(count, n - 1); ++k) {
-        stroke.Segment(loop[(first + k) % n].at, loop[(first + k + 1) % n].at);
-    }
+    const std::size_t segments = std::min(count, n - 1);
+    ForEachSegmentNear(loop, clip, Reach(width), [&](std::size_t i) {
+        if (along(i) < segments) {
+            stroke.Segment(loop[i].at, loop[(i + 1) % n].at);
+        }
+    });
+    stroke.Finish();
     Paint(coverage);
 }
 
@@ -559,9 +997,10 @@ void DeviceContext::Polygon(const Point* points, int count) {
     }
     if (width > 1) {
         Stroke stroke(coverage, width);
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count && !stroke.Whole(); ++i) {
             stroke.Segment(points[i], points[(i + 1) % count]);
         }
+        stroke.Finish();
     }
     ForEachFillSpan(vertices.data(), count, box, [&](int y, std::int64_t x0, std::int64_t x1) {
         coverage.MarkBrush(y, x0, x1);
@@ -595,6 +1034,7 @@ void DeviceContext::LineTo(int x, int y) {
     }
     Stroke stroke(coverage, width);
     stroke.Segment(from, pos_);
+    stroke.Finish();
     Paint(coverage);
 }
 

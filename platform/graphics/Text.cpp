@@ -89,7 +89,17 @@ int DeviceContext::DrawText(const std::string& utf8, const Rect& rect, unsigned 
     }
     const int baseline = top + run.ascent;
     for (const TextRun::Placed& placed : run.glyphs) {
-        const Glyph& g = *placed.glyph;
+        // Only the part of a glyph inside the clip is rasterised, if any.
+        const Glyph& box = *placed.glyph;
+        const int boxX = left + placed.penX + box.left;
+        const int boxY = baseline - box.top;
+        const Rect part = Rect{boxX, boxY, boxX + box.width, boxY + box.height}.Intersect(clip);
+        if (part.IsEmpty()) {
+            continue;
+        }
+        const std::shared_ptr<const Glyph> glyph =
+            RenderGlyph(*CurrentFont().Face(), run, placed, part.Offset(-boxX, -boxY));
+        const Glyph& g = *glyph;
         const int gx = left + placed.penX + g.left;
         const int gy = baseline - g.top;
         const Rect area = Rect{gx, gy, gx + g.width, gy + g.height}.Intersect(clip);

@@ -23,8 +23,8 @@ public:
     virtual void End() = 0;
 };
 
-// Bounds on the hostile input, for slow paths that are known and reported but not mended
-// yet; the defaults bound nothing.
+// Bounds on the hostile input, to narrow a slow input down to what makes it slow; the
+// defaults bound nothing.
 struct Limits {
     // The side of an ellipse's or an arc's box (their outline is walked along the whole box).
     int ellipseSide = INT_MAX;
@@ -36,11 +36,6 @@ struct Limits {
     // The points of a polygon (each row meets every edge).
     int polygonPoints = 10000;
 };
-
-// What keeps the known slow paths out of the runs that must pass (CTest's, by default
-// libFuzzer's) until they are mended: each of them takes 0.1 to 16 s beyond these.
-constexpr Limits kKnownSlowPaths{
-    .ellipseSide = 512, .outlinePen = 10, .textPixels = 200, .polygonPoints = 300};
 
 // Plays the bytes as one session (fresh surfaces, contexts and objects); returns the number
 // of calls made.

@@ -12,8 +12,7 @@
 //   --keep-going          reports every slow call instead of stopping at the first
 //   --skip TEXT           leaves out the calls whose description holds TEXT
 //   --max-ellipse N, --max-outline-pen N, --max-text-px N, --max-polygon N
-//                         bound the input where the drawing layer has known slow paths
-//                         (see Limits); --known-slow-paths-out sets them as kKnownSlowPaths
+//                         bound the input, to narrow a slow one down (see Limits)
 //
 // A failure (a call over the time limit, or a sanitizer report) names the seed, the input and
 // the call; playing that input alone with --verbose shows every call up to it.
@@ -138,8 +137,6 @@ int main(int argc, char** argv) {
             limits.ellipseSide = std::atoi(argv[++i]);
         } else if (arg == "--max-outline-pen" && i + 1 < argc) {
             limits.outlinePen = std::atoi(argv[++i]);
-        } else if (arg == "--known-slow-paths-out") {
-            limits = fuzz::kKnownSlowPaths;
         } else if (arg == "--max-text-px" && i + 1 < argc) {
             limits.textPixels = std::atoi(argv[++i]);
         } else if (arg == "--max-polygon" && i + 1 < argc) {

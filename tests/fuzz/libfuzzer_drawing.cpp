@@ -1,6 +1,5 @@
 // libFuzzer's entry into the drawing driver, built by the fuzz preset with clang (scripts/fuzz).
-// A call over the time limit aborts, so libFuzzer saves the input that made it. The known slow
-// paths stay out (kKnownSlowPaths) unless FUZZ_DRAWING_UNBOUNDED is set.
+// A call over the time limit aborts, so libFuzzer saves the input that made it.
 
 #include <cstdint>
 #include <cstdio>
@@ -23,9 +22,7 @@ protected:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const fuzz::Limits limits =
-        std::getenv("FUZZ_DRAWING_UNBOUNDED") != nullptr ? fuzz::Limits{} : fuzz::kKnownSlowPaths;
     AbortOnSlowCall timer;
-    fuzz::PlayDrawing(data, size, timer, limits);
+    fuzz::PlayDrawing(data, size, timer);
     return 0;
 }

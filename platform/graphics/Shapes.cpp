@@ -154,14 +154,22 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
         std::int64_t stepRest = 0;
         std::int64_t den = 0;
     };
+    struct Count {  // from row `at` on, `by` more crossings lie left of the box
+        std::int64_t at = 0;
+        int by = 0;
+    };
     // Kept between calls: a wide pen's stroke fills a body for every segment.
     thread_local std::vector<Edge> edges;
     thread_local std::vector<Edge> active;
+    thread_local std::vector<Count> counts;
     thread_local std::vector<std::int64_t> crossings;
     thread_local std::vector<std::uint8_t> flips;
     constexpr std::size_t kSortedCrossings = 32;
     edges.clear();
     active.clear();
+    counts.clear();
+    std::int64_t from = rows.bottom;
+    std::int64_t to = rows.top;
     for (int i = 0; i < count; ++i) {
         Vec p = points[i];
         Vec q = points[(i + 1) % count];
@@ -171,44 +179,131 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
         if (p.y > q.y) {
             std::swap(p, q);
         }
-        Edge e;
-        e.first = std::max<std::int64_t>(p.y, rows.top);
-        e.end = std::min<std::int64_t>(q.y, rows.bottom);
-        if (e.first >= e.end) {
+        const std::int64_t first = std::max<std::int64_t>(p.y, rows.top);
+        const std::int64_t end = std::min<std::int64_t>(q.y, rows.bottom);
+        if (first >= end) {
             continue;
         }
-        e.den = q.y - p.y;
+        const std::int64_t den = q.y - p.y;
         const std::int64_t dx = q.x - p.x;
+        // The crossing moves one way along the edge, so its rows fall into a run left of the
+        // box (only counted), a run inside it (stepped row by row) and a run right of it
+        // (left out). Each boundary is computed from the line to within a row (where the
+        // crossing passes column x, for x the box's left edge or its last column), then
+        // settled exactly.
+        const auto crossingAt = [&](std::int64_t y) {
+            const Int128 num = Int128{y - p.y} * dx;
+            return p.x + (num >= 0 ? (num + den - 1) / den : -((-num) / den));
+        };
+        const auto firstWhere = [&](auto&& holds, std::int64_t atX) {
+            std::int64_t y = first;
+            if (dx == 0) {
+                return holds(first) ? first : end;
+            }
+            const Int128 estimate = p.y + Int128{atX - p.x} * den / dx;
+            y = static_cast<std::int64_t>(std::clamp<Int128>(estimate, first, end));
+            while (y > first && holds(y - 1)) {
+                --y;
+            }
+            while (y < end && !holds(y)) {
+                ++y;
+            }
+            return y;
+        };
+        std::int64_t insideFrom = first;
+        std::int64_t insideTo = end;
+        if (dx >= 0) {
+            insideFrom =
+                firstWhere([&](std::int64_t y) { return crossingAt(y) > rows.left; }, rows.left);
+            insideTo = std::max(
+                insideFrom, firstWhere([&](std::int64_t y) { return crossingAt(y) >= rows.right; },
+                                       rows.right - 1));
+            if (insideFrom > first) {
+                counts.push_back({first, 1});
+                counts.push_back({insideFrom, -1});
+            }
+        } else {
+            insideFrom = firstWhere([&](std::int64_t y) { return crossingAt(y) < rows.right; },
+                                    rows.right - 1);
+            insideTo = std::max(
+                insideFrom,
+                firstWhere([&](std::int64_t y) { return crossingAt(y) <= rows.left; }, rows.left));
+            if (insideTo < end) {
+                counts.push_back({insideTo, 1});
+                counts.push_back({end, -1});
+            }
+        }
+        from = std::min(from, first);
+        to = std::max(to, end);
+        if (insideFrom >= insideTo) {
+            continue;
+        }
+        Edge e;
+        e.first = insideFrom;
+        e.end = insideTo;
+        e.den = den;
         const Int128 num = Int128{e.first - p.y} * dx;
-        const Int128 ceil = num >= 0 ? (num + e.den - 1) / e.den : -((-num) / e.den);
+        const Int128 ceil = num >= 0 ? (num + den - 1) / den : -((-num) / den);
         e.x = p.x + static_cast<std::int64_t>(ceil);
-        e.rest = static_cast<std::int64_t>(ceil * e.den - num);
-        e.step = FloorDiv(dx, e.den);
-        e.stepRest = dx - e.step * e.den;
+        e.rest = static_cast<std::int64_t>(ceil * den - num);
+        e.step = FloorDiv(dx, den);
+        e.stepRest = dx - e.step * den;
         edges.push_back(e);
     }
     std::sort(edges.begin(), edges.end(),
               [](const Edge& a, const Edge& b) { return a.first < b.first; });
+    std::sort(counts.begin(), counts.end(),
+              [](const Count& a, const Count& b) { return a.at < b.at; });
     std::size_t next = 0;
-    while (next < edges.size() || !active.empty()) {
-        const std::int64_t y = active.empty() ? edges[next].first : active.front().first;
+    std::size_t nextCount = 0;
+    int leftOf = 0;
+    for (std::int64_t y = from; y < to;) {
+        for (; nextCount < counts.size() && counts[nextCount].at == y; ++nextCount) {
+            leftOf += counts[nextCount].by;
+        }
         for (; next < edges.size() && edges[next].first == y; ++next) {
             active.push_back(edges[next]);
         }
-        // Only crossings inside the box's columns count one by one: those left of it all
-        // read as its left edge and those right of it are left out, which leaves every span
-        // the same inside the box. A few are sorted and paired; many only flip the inside
-        // state of their column, and a walk along the row finds the runs.
-        crossings.clear();
-        std::size_t leftOf = 0;
-        for (const Edge& e : active) {
-            if (e.x <= rows.left) {
-                ++leftOf;
-            } else if (e.x < rows.right) {
-                crossings.push_back(e.x);
-            }
+        if (active.empty() && leftOf % 2 == 0) {
+            // Nothing in this row: on to the next row where something starts or stops.
+            const std::int64_t edge = next < edges.size() ? edges[next].first : to;
+            const std::int64_t change = nextCount < counts.size() ? counts[nextCount].at : to;
+            y = std::min(edge, change);
+            continue;
         }
-        if (crossings.size() <= kSortedCrossings) {
+        // Crossings left of the box all read as its left edge, which leaves every span the
+        // same inside the box. A few are sorted and paired; many only flip the inside state
+        // of their column, and a walk along the row finds the runs. Each edge is read once
+        // a row: its crossing taken, then stepped on to the next row or dropped at its end.
+        const bool few = active.size() <= kSortedCrossings;
+        crossings.clear();
+        if (!few) {
+            flips.assign(static_cast<std::size_t>(rows.Width()), 0);
+        }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < active.size(); ++i) {
+            Edge& e = active[i];
+            if (few) {
+                crossings.push_back(e.x);
+            } else {
+                flips[static_cast<std::size_t>(e.x - rows.left)] ^= 1;
+            }
+            if (++e.first >= e.end) {
+                continue;
+            }
+            e.x += e.step;
+            e.rest -= e.stepRest;
+            if (e.rest < 0) {
+                e.x += 1;
+                e.rest += e.den;
+            }
+            if (kept != i) {
+                active[kept] = e;
+            }
+            ++kept;
+        }
+        active.resize(kept);
+        if (few) {
             std::sort(crossings.begin(), crossings.end());
             if (leftOf % 2 == 1) {
                 crossings.insert(crossings.begin(), rows.left);
@@ -220,10 +315,6 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
                 span(static_cast<int>(y), crossings[k], crossings[k + 1]);
             }
         } else {
-            flips.assign(static_cast<std::size_t>(rows.Width()), 0);
-            for (const std::int64_t x : crossings) {
-                flips[static_cast<std::size_t>(x - rows.left)] ^= 1;
-            }
             bool inside = leftOf % 2 == 1;
             int start = rows.left;
             for (int x = rows.left; x < rows.right; ++x) {
@@ -239,19 +330,7 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
                 span(static_cast<int>(y), start, rows.right);
             }
         }
-        // On to the next row: edges that end leave, the others step.
-        std::erase_if(active, [&](Edge& e) {
-            if (++e.first >= e.end) {
-                return true;
-            }
-            e.x += e.step;
-            e.rest -= e.stepRest;
-            if (e.rest < 0) {
-                e.x += 1;
-                e.rest += e.den;
-            }
-            return false;
-        });
+        ++y;
     }
 }
 

@@ -106,6 +106,7 @@ bool Dialog::Open(const Placement& placement, Dialog* owner) {
     }
     result_ = IDCANCEL;
     pressedButton_ = hotButton_ = 0;
+    keyboardTaken_ = false;
     mouse_ = {-1, -1};
     menu_.Close();
     windowId_.store(presentation_->WindowId());
@@ -261,6 +262,12 @@ void Dialog::OnPaint(gfx::DeviceContext& dc) {
 }
 
 void Dialog::PaintAndPresent() {
+    // An open menu takes the keyboard, as a desktop's menus do, so that the manager's own
+    // Alt+F4 reaches the menu and closes only it.
+    if (const bool take = menu_.IsOpen(); take != keyboardTaken_ && presentation_) {
+        presentation_->TakeKeyboard(take);
+        keyboardTaken_ = take;
+    }
     Paint();
     if (needsPresent_) {
         Present();

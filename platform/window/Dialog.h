@@ -163,6 +163,7 @@ private:
     bool needsPresent_ = false;
     bool presentFailing_ = false;
     bool painting_ = false;
+    bool keyboardTaken_ = false;  // by the open menu
     gfx::Point mouse_{-1, -1};
     int pressedButton_ = 0;  // id of the button held down with the mouse, 0 for none
     int hotButton_ = 0;      // id of the button under the mouse

@@ -152,10 +152,10 @@ void Dialog::HandleButton(bool down, bool left, gfx::Point p) {
 void Dialog::HandleKey(const Message& key) {
     if (menu_.IsOpen()) {
         if (key.key == Key::F4 && key.alt) {
-            // The window's own shortcut: the menu closes first, then the window.
+            // As on a desktop, an open menu takes the keys and closes at this one; the next
+            // one closes the window.
             menu_.Close();
             needsPresent_ = true;
-            OnSysCommand(SC_CLOSE);
             return;
         }
         HandleMenuKey(key);

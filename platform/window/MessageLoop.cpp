@@ -16,6 +16,13 @@ std::vector<Dialog*>& Running() {
     return dialogs;
 }
 
+// A window the manager asked to close while a box was open over it: it is closed once it is
+// on top again.
+Dialog*& CloseAsked() {
+    static Dialog* dialog = nullptr;
+    return dialog;
+}
+
 }  // namespace
 
 void MessageLoop::Push(Dialog* dialog) {
@@ -24,6 +31,9 @@ void MessageLoop::Push(Dialog* dialog) {
 
 void MessageLoop::Remove(Dialog* dialog) {
     std::erase(Running(), dialog);
+    if (CloseAsked() == dialog) {
+        CloseAsked() = nullptr;
+    }
 }
 
 Dialog* MessageLoop::Top() {
@@ -60,6 +70,13 @@ void MessageLoop::RunOnce(Dialog* owner, bool mayWait) {
         // No window can show anything any more: every dialog ends as if cancelled.
         CancelAll();
     }
+    if (Dialog* top = Top(); top != nullptr && top == CloseAsked() && IsRunning(top)) {
+        CloseAsked() = nullptr;
+        Message close;
+        close.type = Message::Type::Close;
+        close.windowId = top->WindowId();
+        top->HandleMessage(close);
+    }
     // Paint before timers, as the desktop ranks its paint message above the timer message.
     PaintAll();
     FireTimers();
@@ -92,10 +109,7 @@ void MessageLoop::Dispatch(const Message& message) {
             }
             return;
         case Type::Close:
-            // A window under a modal box keeps its close box to itself until the box is gone.
-            if (Dialog* d = Find(message.windowId); d != nullptr && d == Top() && !d->IsEnding()) {
-                d->HandleMessage(message);
-            }
+            CloseWindow(Find(message.windowId), message);
             return;
         case Type::Quit:
             // An interrupt or a session ending: every running dialog is cancelled.
@@ -116,6 +130,27 @@ void MessageLoop::Dispatch(const Message& message) {
     Dialog* to = Find(message.windowId);
     if (message.type == Type::KeyDown ? to != nullptr : to == top) {
         top->HandleMessage(message);
+    }
+}
+
+void MessageLoop::CloseWindow(Dialog* d, const Message& close) {
+    if (d == nullptr || d->IsEnding()) {
+        return;
+    }
+    if (d == Top()) {
+        d->HandleMessage(close);
+        return;
+    }
+    // The manager closes the whole window: the boxes open over it end first, as cancelled,
+    // and the window itself is asked once it is on top again.
+    CloseAsked() = d;
+    Message quit;
+    quit.type = Message::Type::Quit;
+    const std::vector<Dialog*> dialogs = Running();
+    for (auto it = dialogs.rbegin(); it != dialogs.rend() && *it != d; ++it) {
+        if (IsRunning(*it)) {
+            (*it)->HandleMessage(quit);
+        }
     }
 }
 

@@ -23,6 +23,8 @@ private:
     static Dialog* Find(std::uint32_t windowId);
     static bool IsRunning(Dialog* dialog);
     static void Dispatch(const Message& message);
+    // The close box of `dialog`'s window (null: not ours).
+    static void CloseWindow(Dialog* dialog, const Message& close);
     static void CancelAll();
     static void FireTimers();
     static void PaintAll();

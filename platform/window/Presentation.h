@@ -36,6 +36,8 @@ public:
     void Activate();
     // Makes this window stay above `owner` (where the window system supports it).
     void SetModalFor(const Presentation& owner);
+    // Takes all keys from the window system (its manager's shortcuts too), or gives them back.
+    void TakeKeyboard(bool take);
     // The window icon from a complete BMP file; a 32-bit one keeps its alpha.
     void SetIcon(std::span<const std::uint8_t> bmp);
     bool IsMinimized() const;

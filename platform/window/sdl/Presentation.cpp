@@ -124,6 +124,12 @@ void Presentation::SetModalFor(const Presentation& owner) {
     }
 }
 
+void Presentation::TakeKeyboard(bool take) {
+    if (native_->window) {
+        SDL_SetWindowKeyboardGrab(native_->window.get(), take ? SDL_TRUE : SDL_FALSE);
+    }
+}
+
 void Presentation::SetIcon(std::span<const std::uint8_t> bmp) {
     if (!native_->window || bmp.empty()) {
         return;

@@ -182,9 +182,10 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
              wt::PushKey(w, SDLK_DOWN);  // highlights "Close"
              wt::PushKey(w, SDLK_RETURN);
          }},
-        {"alt+f4 with the menu open",
+        {"alt+f4 twice with the menu open",
          [](Uint32 w) {
              wt::PushKey(w, SDLK_F10, KMOD_LSHIFT);
+             wt::PushKey(w, SDLK_F4, KMOD_LALT);
              wt::PushKey(w, SDLK_F4, KMOD_LALT);
          }},
     };
@@ -350,6 +351,50 @@ TEST_F(DialogTest, SystemMenuOpensOnRightClickAndSendsItsCommand) {
     ASSERT_EQ(d.DoModal(), Probe::kScriptDone);
     EXPECT_EQ(d.sysCommands, std::vector<int>{IDM_ABOUTBOX});
     EXPECT_EQ(d.log, std::vector<std::string>{"up 400,300"});
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+// An open menu takes Escape and Alt+F4 as a desktop's menus do: either closes the menu only.
+TEST_F(DialogTest, EscapeOrAltF4WithTheMenuOpenClosesOnlyTheMenu) {
+    for (const SDL_Keymod mod : {KMOD_NONE, KMOD_LALT}) {
+        const SDL_Keycode key = mod == KMOD_NONE ? SDLK_ESCAPE : SDLK_F4;
+        wt::Watchdog watchdog;
+        Probe d(IDD_TOLVANE_DIALOG);
+        d.Script(10, {[](Probe& p) { wt::PushKey(p.WindowId(), SDLK_F10, KMOD_LSHIFT); },
+                      [&](Probe& p) {
+                          ASSERT_TRUE(p.IsSystemMenuOpen());
+                          wt::PushKey(p.WindowId(), key, mod);
+                      },
+                      [](Probe& p) { EXPECT_FALSE(p.IsSystemMenuOpen()); }});
+        EXPECT_EQ(d.DoModal(), Probe::kScriptDone) << SDL_GetKeyName(key);
+        EXPECT_EQ(d.log, std::vector<std::string>{}) << SDL_GetKeyName(key);
+    }
+}
+
+// The manager's close of a window with a box open over it ends the box, then the window.
+TEST_F(DialogTest, TheManagersCloseUnderAModalBoxEndsTheBoxThenTheWindow) {
+    wt::Watchdog watchdog;
+    Probe main(IDD_TOLVANE_DIALOG);
+    int aboutResult = 0;
+    main.onSysCommand = [&](Probe& p, int id) {
+        if (id != IDM_ABOUTBOX) {
+            return;
+        }
+        Probe about(IDD_ABOUTBOX);
+        const Uint32 mainWindow = p.WindowId();
+        about.Script(
+            10, {[mainWindow](Probe&) { wt::PushWindowEvent(mainWindow, SDL_WINDOWEVENT_CLOSE); },
+                 [](Probe&) {}, [](Probe&) {}});
+        aboutResult = about.DoModal();
+    };
+    main.onInit = [](Probe& p) {
+        p.AppendSystemMenuItem(IDM_ABOUTBOX, "&About");
+        wt::PushKey(p.WindowId(), SDLK_F10, KMOD_LSHIFT);
+        wt::PushKey(p.WindowId(), SDLK_a);
+    };
+    EXPECT_EQ(main.DoModal(), ui::IDCANCEL);
+    EXPECT_EQ(aboutResult, ui::IDCANCEL);
+    EXPECT_EQ(main.log, std::vector<std::string>{"cancel"});
     EXPECT_FALSE(watchdog.Fired());
 }
 

@@ -119,18 +119,24 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     std::int64_t rest = static_cast<std::int64_t>(start % den);
     const std::int64_t minorStep = 2 * minorDelta / den;
     const std::int64_t restStep = 2 * minorDelta % den;
+    // Both coordinates of every step from first to last lie inside the clip.
+    const int majorStep = xMajor ? sx : sy;
+    int major = static_cast<int>((xMajor ? a.x : a.y) + majorStep * first);
+    int at = static_cast<int>(minorOrigin + minorSign * minor);
     for (std::int64_t i = first; i <= last; ++i) {
-        const std::int64_t x = a.x + sx * (xMajor ? i : minor);
-        const std::int64_t y = a.y + sy * (xMajor ? minor : i);
-        if (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom) {
-            f(static_cast<int>(x), static_cast<int>(y));
+        if (xMajor) {
+            f(major, at);
+        } else {
+            f(at, major);
         }
-        minor += minorStep;
+        major += majorStep;
+        std::int64_t by = minorStep;
         rest += restStep;
         if (rest >= den) {
-            minor += 1;
+            by += 1;
             rest -= den;
         }
+        at += static_cast<int>(minorSign * by);
     }
 }
 

@@ -31,18 +31,6 @@ START_CENTRE=(227 170)        # 162,149 - 293,191
 START_INSIDE=(165 152)
 EXIT_CENTRE=(229 239)         # 164,218 - 294,260
 EXIT_INSIDE=(167 221)
-BAND_RECT=(10 133 448 60)     # the status band around the field's centre line y = 163
-BAND_FILL="183,196,224"       # 0xE0C4B7
-STATUS_TEXT="rgb(229,209,0)"  # 0x00D1E5
-
-# The status band's text width, or 0 without a band.
-band_text_width() {
-    if [[ $(xg_pixel "$SHOT" 12 135) != "$BAND_FILL" ]]; then
-        echo 0
-        return
-    fi
-    xg_colour_width "$SHOT" "${BAND_RECT[@]}" "$STATUS_TEXT"
-}
 
 xg_start_display || fail "no X server"
 SHOT="$XG_DIR/shot.png"
@@ -63,7 +51,7 @@ shoot_until() {
     seen=0
     while (($(xg_now_ms) - start < $1)); do
         xg_shot "$SHOT"
-        width=$(band_text_width)
+        width=$(xg_band_text_width "$SHOT")
         if "$2"; then
             seen=$(($(xg_now_ms) - start))
             return
@@ -71,8 +59,8 @@ shoot_until() {
     done
 }
 # "Go!!" is narrower than "Stage1", "Game Over!!" wider.
-stage_shown() { ((width >= 85 && width <= 140)); }
-game_over_shown() { ((width >= 170 && width <= 270)); }
+stage_shown() { xg_stage_width "$width"; }
+game_over_shown() { xg_game_over_width "$width"; }
 title_shown() { [[ $(xg_pixel "$SHOT" "${TITLE[@]}") == "255,240,240" ]]; }
 
 xg_click "${START_CENTRE[@]}"

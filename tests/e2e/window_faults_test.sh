@@ -3,13 +3,19 @@
 # bring out, each with and without a window manager (openbox):
 #   - the About box opened and closed during play, the keyboard focus back on the main window
 #     after each close;
-#   - every way out (Exit, Escape, Alt+F4 or the manager's close, SIGTERM, SIGINT), at the
-#     title and during play, each ending with status 0;
-#   - Alt+F4 with the system menu open;
+#   - without a manager, every way out (Exit, Escape, Alt+F4, SIGTERM, SIGINT) at the title
+#     and during play, each ending with status 0, and Alt+F4 with the system menu open;
 #   - the X server killed during play: the game's own line and status 1, nothing else;
 #   - a 320x240 screen, no fonts, a dead Wayland socket, the worker's wake-ups during play.
-# Usage: window_faults_test.sh <tolvane> <About cycles> <quits per way> <display kills>, each
-# count for each of the two set-ups.
+# And with openbox, the exit matrix: every way out (Exit, Escape, Alt+F4, the manager's close,
+# SIGTERM, SIGINT) in every phase (title, announcement, play, Game Over, the final pause,
+# About box open, system menu open), each ending with status 0 within 1 s of the action and
+# nothing on stderr. Exit is the title's button, so it is taken only there; Escape and Alt+F4
+# with the About box or the menu open first close that, and a second one ends the game.
+# Usage: window_faults_test.sh <tolvane> <About cycles> <quits per way> <display kills>
+#            <exits per way> <displays>
+# the first three counts for each of the two set-ups; the matrix takes each way out <exits
+# per way> times (at least once in each phase), on that many X servers at once.
 # Exit code 77 (skipped) when Xvfb, xdotool, ImageMagick or openbox is missing.
 set -u
 # Job control: a background job of a script without it ignores SIGINT, and so would the game.
@@ -24,8 +30,11 @@ game=$1
 about_cycles=$2
 quits=$3
 kills=$4
+exits=${5:-10}
+displays=${6:-2}
 
-if ! missing=$(xg_require) || ! missing=$(command -v openbox >/dev/null || echo "openbox is not installed"); then
+if ! missing=$(xg_require) || ! missing=$(command -v openbox >/dev/null || echo "openbox is not installed") ||
+    ! missing=$(command -v wmctrl >/dev/null || echo "wmctrl is not installed"); then
     echo "SKIPPED: $missing"
     exit 77
 fi
@@ -68,11 +77,12 @@ about_cycles() {  # wm
     echo "ok: $about_cycles About cycles during play, then Escape: status 0 ($1)"
 }
 
-quit_by() {  # way phase
+quit_by() {  # way
     case $1 in
         exit) xg_click "${EXIT[@]}" ;;
         escape) xdotool key Escape ;;
         alt+f4) xdotool key alt+F4 ;;
+        close) wmctrl -i -c "$XG_WIN" ;;  # as the title bar's close box asks the manager
         sigterm) kill -TERM "$XG_GAME_PID" ;;
         sigint) kill -INT "$XG_GAME_PID" ;;
     esac
@@ -105,9 +115,136 @@ menu_alt_f4() {
     xdotool key shift+F10
     sleep 0.2
     xdotool key alt+F4
-    xg_wait_exit 3 || fail "Alt+F4 with the system menu open did not end the game"
-    ((XG_EXIT == 0)) || fail "Alt+F4 with the system menu open: status $XG_EXIT"
-    echo "ok: Alt+F4 with the system menu open closes menu and window"
+    sleep 0.3
+    kill -0 "$XG_GAME_PID" 2>/dev/null || fail "Alt+F4 with the system menu open ended the game"
+    xdotool key alt+F4
+    xg_wait_exit 3 || fail "a second Alt+F4 after the menu closed did not end the game"
+    ((XG_EXIT == 0)) || fail "Alt+F4 after the menu closed: status $XG_EXIT"
+    echo "ok: Alt+F4 with the system menu open closes the menu, a second one the window"
+}
+
+# --- The exit matrix ------------------------------------------------------------------------
+
+PHASES=(title announcement play game_over final_pause about menu)
+
+# Brings the game just launched to phase $1.
+reach_phase() {
+    case $1 in
+        announcement)
+            xg_click "${START[@]}"
+            sleep 0.3  # "Stage1" shows for 2 s
+            ;;
+        play)
+            xg_click "${START[@]}"
+            sleep 3  # "Go!!" ends 2.5 s after the click; left alone the chick falls out at 5 s
+            ;;
+        game_over | final_pause)
+            xg_click "${START[@]}"
+            local from width
+            from=$(xg_now_ms)
+            while :; do
+                (($(xg_now_ms) - from < 20000)) || return 1
+                xg_shot "$XG_DIR/phase.png"
+                width=$(xg_band_text_width "$XG_DIR/phase.png")
+                xg_game_over_width "$width" && break
+            done
+            # "Game Over!!" stays through the final pause, 2 s before the title returns.
+            if [[ $1 == final_pause ]]; then
+                sleep 1.2
+            fi
+            ;;
+        about)
+            xdotool key shift+F10 a
+            timeout 3 xdotool search --sync --onlyvisible --name "$ABOUT_CAPTION" >/dev/null
+            ;;
+        menu)
+            xdotool key shift+F10
+            sleep 0.2
+            ;;
+    esac
+}
+
+# One way out at one phase; prints the milliseconds from the action to the game's end, or
+# the failure.
+exit_at() {  # way phase
+    xg_launch "$game" || { echo "FAIL: no window ($1 at $2)"; return 1; }
+    reach_phase "$2" || { echo "FAIL: the game never reached the $2 ($1)"; return 1; }
+    if [[ $1 == escape || $1 == alt+f4 ]] && [[ $2 == about || $2 == menu ]]; then
+        quit_by "$1"
+        sleep 0.3
+        if ! kill -0 "$XG_GAME_PID" 2>/dev/null; then
+            echo "FAIL: $1 with the $2 open ended the game instead of closing the $2"
+            return 1
+        fi
+        if [[ $2 == about ]] && ! focus_on_main; then
+            echo "FAIL: $1 did not close the About box, or the focus did not return"
+            return 1
+        fi
+    fi
+    local from ms
+    from=$(xg_now_ms)
+    quit_by "$1"
+    xg_wait_exit 5 || { echo "FAIL: $1 at the $2 did not end the game in 5 s"; return 1; }
+    ms=$(($(xg_now_ms) - from))
+    if ((XG_EXIT != 0 || ms > 1000)) || [[ -s $XG_DIR/game.log ]]; then
+        echo "FAIL: $1 at the $2: status $XG_EXIT after $ms ms; output: $(cat "$XG_DIR/game.log")"
+        return 1
+    fi
+    echo "$1 $2 $ms"
+}
+
+# Every way out in every phase where it exists, then again in the quick phases up to the
+# count of each way.
+matrix_cases() {
+    local way phase k quick=(title about menu announcement)
+    for way in escape alt+f4 close sigterm sigint; do
+        for phase in "${PHASES[@]}"; do
+            echo "$way $phase"
+        done
+        for ((k = ${#PHASES[@]}; k < exits; k++)); do
+            echo "$way ${quick[k % 4]}"
+        done
+    done
+    for ((k = 0; k < exits; k++)); do
+        echo "exit title"
+    done
+}
+
+# Plays every n-th case from the k-th on, on an X server and window manager of its own.
+matrix_part() {  # k n cases out
+    set -m
+    trap xg_cleanup EXIT
+    XG_DIR=$(mktemp -d)
+    xg_start_display >"$4" || return 1
+    xg_start_wm >>"$4" || return 1
+    local XG_SETTLE=0.1 i=0 way phase
+    while read -r way phase; do
+        ((i++ % $2 == $1)) || continue
+        exit_at "$way" "$phase" >>"$4" || return 1
+    done <"$3"
+}
+
+exit_matrix() {
+    local t0 k pid pids=() failed=0
+    t0=$(xg_now_ms)
+    matrix_cases >"$XG_DIR/cases"
+    for ((k = 0; k < displays; k++)); do
+        matrix_part "$k" "$displays" "$XG_DIR/cases" "$XG_DIR/matrix.$k" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" || failed=1
+    done
+    cat "$XG_DIR"/matrix.* | grep '^FAIL' && failed=1
+    ((failed == 0)) || fail "the exit matrix failed"
+    local way
+    for way in exit escape alt+f4 close sigterm sigint; do
+        awk -v way="$way" '$1 == way {n++; if ($3 > most) most = $3; phases[$2] = 1}
+            END {k = 0; for (p in phases) k++
+                 printf "ok: %d exits by %s in %d phases, status 0, the slowest %d ms\n", n, way, k, most}' \
+            "$XG_DIR"/matrix.*
+    done
+    echo "(exit matrix on $displays displays: $(($(xg_now_ms) - t0)) ms)"
 }
 
 # Voluntary context switches per second, over $1 s, of the game's threads not named in
@@ -176,12 +313,15 @@ with_display() {  # wm-or-not function args...
 }
 
 # WF_ONLY="about quits ..." runs only those parts; WF_WM="none" or "wm" only one set-up.
-wanted() { [[ " ${WF_ONLY:-about quits kills menu wakeups small wayland fonts} " == *" $1 "* ]]; }
+wanted() { [[ " ${WF_ONLY:-matrix about quits kills menu wakeups small wayland fonts} " == *" $1 "* ]]; }
 
+# First, while the machine is least busy with this test's own games: the 1 s limit.
+wanted matrix && exit_matrix
 for wm in ${WF_WM:-none wm}; do
     t0=$(xg_now_ms)
     wanted about && with_display "$wm" about_cycles "$wm"
-    wanted quits && with_display "$wm" quits "$wm"
+    # With the manager, the matrix takes every way out.
+    [[ $wm == none ]] && wanted quits && with_display "$wm" quits "$wm"
     if wanted kills; then
         for n in $(seq "$kills"); do
             with_display "$wm" kill_display "$wm" "$n"

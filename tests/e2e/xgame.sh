@@ -98,6 +98,24 @@ xg_colour_width() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$6" -trim -format "%w" info:
 }
 
+# The status band across the field, where "Stage1" and "Game Over!!" are written, its fill
+# and the text's colour.
+XG_BAND_RECT=(10 133 448 60)
+XG_BAND_FILL="183,196,224"   # 0xE0C4B7
+XG_STATUS_TEXT="rgb(229,209,0)"  # 0x00D1E5
+
+# Width of the status text in shot $1; 0 when no band is shown.
+xg_band_text_width() {
+    if [[ $(xg_pixel "$1" 12 135) != "$XG_BAND_FILL" ]]; then
+        echo 0
+        return
+    fi
+    xg_colour_width "$1" "${XG_BAND_RECT[@]}" "$XG_STATUS_TEXT"
+}
+# Status text widths: "Stage1", and "Game Over!!".
+xg_stage_width() { (($1 >= 85 && $1 <= 140)); }
+xg_game_over_width() { (($1 >= 170 && $1 <= 270)); }
+
 # Milliseconds since the epoch.
 xg_now_ms() { date +%s%3N; }
 

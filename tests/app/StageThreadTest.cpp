@@ -13,6 +13,7 @@
 #include "app/BirdEvent.h"
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
+#include "tests/support/ClockScope.h"
 #include "tests/support/FailingThreads.h"
 
 namespace {
@@ -480,6 +481,21 @@ TEST_F(StageStop, DuringTheFinalPauseTheRunEndsNormally) {
     EXPECT_TRUE(world_.IsTitle());
 }
 
+// Real sleeps, with the calendar time that seeds the layout held still: at a time of its own
+// choosing the first stage could be cleared at its first tick, before any block had entered.
+class RealSleeps final : public sys::Clock {
+public:
+    void Sleep(int ms) override { real_.Sleep(ms); }
+    std::int64_t Time() override { return 1'700'000'000; }
+    void SleepUnless(int ms, const std::atomic<int>& cancel) override {
+        real_.SleepUnless(ms, cancel);
+    }
+    void WakeSleepers() override { real_.WakeSleepers(); }
+
+private:
+    sys::RealClock real_;
+};
+
 // The same stops against the real clock: a stop cuts a real sleep short.
 class RealClockStop : public testing::Test {
 protected:
@@ -502,6 +518,8 @@ protected:
         return Steady::now() - t0;
     }
 
+    RealSleeps clock_;
+    testsupport::ClockScope useClock_{&clock_};
     TestWorld world_;
     EventLog log_;
     RecordingOwner owner_;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/graphics_support.h"
+#include "tests/platform/graphics/GraphicsTestSupport.h"
 
 namespace gfx::testing {
 namespace {

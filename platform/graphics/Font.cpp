@@ -1,6 +1,8 @@
 // Face lookup through fontconfig and glyph rasterising through FreeType, cached for the
 // process. Every FreeType and fontconfig call runs under one lock: fonts are used on the
 // user-interface thread, but nothing stops two threads from drawing text at once.
+// Built with TOLVANE_FONT_DIR (the browser build, which has no fontconfig), the lookup
+// chooses among the faces bundled in that folder instead.
 
 #include <algorithm>
 #include <cctype>
@@ -14,7 +16,9 @@
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/GdiObjects.h"
 
+#ifndef TOLVANE_FONT_DIR
 #include <fontconfig/fontconfig.h>
+#endif
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -69,6 +73,35 @@ public:
     }
 
 private:
+#ifdef TOLVANE_FONT_DIR
+    // The bundled faces by family. The first is also the Japanese, the monospace and the
+    // last-resort face, the order fontconfig's fallbacks find it in on the desktop.
+    static constexpr std::pair<std::string_view, std::string_view> kBundled[] = {
+        {"IPAGothic", "ipag.ttf"},
+        {"IPAPGothic", "ipagp.ttf"},
+    };
+
+    std::shared_ptr<FontFace> Lookup(const std::string& name) {
+        const std::string_view family = FamilyFor(name);
+        for (const auto& [bundled, file] : kBundled) {
+            if (SameName(bundled, family)) {
+                if (auto face = OpenBundled(bundled, file)) {
+                    return face;
+                }
+            }
+        }
+        for (const auto& [bundled, file] : kBundled) {
+            if (auto face = OpenBundled(bundled, file)) {
+                return face;
+            }
+        }
+        return nullptr;
+    }
+
+    std::shared_ptr<FontFace> OpenBundled(std::string_view family, std::string_view file) {
+        return Open(std::string(TOLVANE_FONT_DIR "/").append(file), 0, std::string(family));
+    }
+#else
     using Accept = std::function<bool(FcPattern*)>;
 
     std::shared_ptr<FontFace> Lookup(const std::string& name) {
@@ -150,6 +183,9 @@ private:
         return face;
     }
 
+    bool fontconfigReady_ = false;
+#endif
+
     std::shared_ptr<FontFace> Open(const std::string& file, int index, const std::string& family) {
         const auto key = std::make_pair(file, index);
         if (const auto it = byFile_.find(key); it != byFile_.end()) {
@@ -172,7 +208,6 @@ private:
         return face;
     }
 
-    bool fontconfigReady_ = false;
     FT_Library library_ = nullptr;
     std::map<std::string, std::shared_ptr<FontFace>> byName_;
     std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>> byFile_;

@@ -1,0 +1,36 @@
+# The browser build's targets: the portable layers and the game's logic, no window yet.
+# Test programs run under node with the machine's file system (NODERAWFS), so the reference
+# images and the font folder are read where they lie, as on the desktop.
+
+add_subdirectory(platform/graphics)
+add_subdirectory(platform/system)
+add_subdirectory(GClass)
+add_subdirectory(GameClass)
+add_subdirectory(app)
+
+function(tolvane_web_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    tolvane_add_test(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
+    # Memory is fixed: growth with threads slows every access from JavaScript. Workers for
+    # threads are made ahead, as a thread cannot start while its creator blocks.
+    target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
+                        -sPTHREAD_POOL_SIZE=8 -sEXIT_RUNTIME=1)
+endfunction()
+
+set(tests ${PROJECT_SOURCE_DIR}/tests)
+file(GLOB graphics_sources CONFIGURE_DEPENDS ${tests}/platform/graphics_*.cpp)
+tolvane_web_test(graphics_tests SOURCES ${graphics_sources} LIBS tolvane_graphics)
+target_compile_definitions(graphics_tests
+    PRIVATE TOLVANE_REFERENCE_DIR="${tests}/platform/references")
+file(GLOB system_sources CONFIGURE_DEPENDS ${tests}/platform/system_*.cpp)
+tolvane_web_test(system_tests SOURCES ${system_sources} LIBS tolvane_system tolvane_res)
+file(GLOB gclass_sources CONFIGURE_DEPENDS ${tests}/GClass/*.cpp)
+tolvane_web_test(gclass_tests SOURCES ${gclass_sources} LIBS tolvane_gclass)
+file(GLOB gameclass_sources CONFIGURE_DEPENDS ${tests}/GameClass/*.cpp)
+tolvane_web_test(gameclass_tests SOURCES ${gameclass_sources} LIBS tolvane_gameclass)
+# The dialog's own tests need the window.
+file(GLOB app_sources CONFIGURE_DEPENDS ${tests}/app/*.cpp)
+list(REMOVE_ITEM app_sources ${tests}/app/DialogTest.cpp)
+tolvane_web_test(app_tests SOURCES ${app_sources} LIBS tolvane_logic)
+
+add_subdirectory(tests/web)

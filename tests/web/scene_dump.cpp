@@ -1,0 +1,93 @@
+// Draws the title screen and a game scene of the world into a memory surface laid out as the
+// main dialog is, prints every pixel row in hexadecimal (so two builds compare with diff),
+// then times the game-scene paint.
+//
+//   scene_dump [paints]    rows on stdout, "paint <ms>" on stderr
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/BirdEvent.h"
+#include "app/res/TolvaneResources.h"
+#include "app/res/resource.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/DeviceContext.h"
+#include "platform/system/Resources.h"
+
+namespace {
+
+constexpr gfx::Colour kFace = 0xF0F0F0;  // what the window erases to
+
+gfx::Rect ControlRect(const sys::DialogTemplate& dialog, int id) {
+    for (const sys::ControlTemplate& c : dialog.controls) {
+        if (c.id == id) {
+            return sys::DialogUnitsToPixels(c.x, c.y, c.cx, c.cy);
+        }
+    }
+    std::fprintf(stderr, "scene_dump: no control %d\n", id);
+    std::exit(1);
+}
+
+void Dump(const char* name, const gfx::Bitmap& surface) {
+    std::printf("%s %dx%d\n", name, surface.Width(), surface.Height());
+    std::string row;
+    for (int y = 0; y < surface.Height(); ++y) {
+        row.clear();
+        for (int x = 0; x < surface.Width(); ++x) {
+            char pixel[8];
+            std::snprintf(pixel, sizeof pixel, "%06X", surface.GetPixel(x, y));
+            row += pixel;
+        }
+        std::printf("%s\n", row.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int paints = argc > 1 ? std::atoi(argv[1]) : 200;
+    InstallTolvaneResources();
+    const sys::DialogTemplate* dialog = sys::FindDialog(IDD_TOLVANE_DIALOG);
+    if (!dialog) {
+        std::fprintf(stderr, "scene_dump: no main dialog\n");
+        return 1;
+    }
+    const gfx::Rect client = sys::DialogUnitsToPixels(0, 0, dialog->cx, dialog->cy);
+    gfx::Bitmap surface(client.right, client.bottom, kFace);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&surface);
+
+    CBirdEvent world;
+    const auto set = [&](auto setter, int id) {
+        const gfx::Rect rc = ControlRect(*dialog, id);
+        (world.*setter)(rc.left, rc.top, rc.right, rc.bottom);
+    };
+    set(&CBirdEvent::SetFieldRect, IDC_STATIC_AREA);
+    set(&CBirdEvent::SetStartRect, IDC_BUTTON_START);
+    set(&CBirdEvent::SetStopRect, IDC_BUTTON_STOP);
+    set(&CBirdEvent::SetExitRect, IDOK);
+    set(&CBirdEvent::SetTitleRect, IDC_STATIC_TITLE);
+    world.SetTitleText("Kovalo");
+
+    world.Paint(&dc, "");
+    Dump("title", surface);
+
+    // Obstacles come from the C library's random numbers, which differ between builds, so
+    // the scene has the chick, the band and the label only.
+    world.SetPlaying();
+    world.SetStageText("Stage1");
+    world.PlaceBird();
+    world.Paint(&dc, "Go!!");
+    Dump("scene", surface);
+
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < paints; ++i) {
+        world.Paint(&dc, "Go!!");
+    }
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
+    std::fprintf(stderr, "paint %.4f ms (%d paints)\n", elapsed.count() / paints, paints);
+    return 0;
+}

@@ -32,9 +32,13 @@ std::atomic<std::uint32_t> g_wakeEvent{0};
 struct WakePipe {
     int fds[2] = {-1, -1};
     WakePipe() {
+#ifndef __EMSCRIPTEN__
+        // In a web page SDL's own wait sees the pushed event; a pipe there is a call to the
+        // page's thread for every write.
         if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
             fds[0] = fds[1] = -1;
         }
+#endif
     }
     ~WakePipe() {
         for (int fd : fds) {
@@ -102,6 +106,10 @@ bool WaylandAnswers(const std::string& name) {
 // game nobody can see must fail instead. So without an explicit SDL_VIDEODRIVER only the
 // displays the environment names are tried, then the console.
 bool StartVideo(std::string* reason) {
+#ifdef __EMSCRIPTEN__
+    // The page's canvas is the one display.
+    return StartSubsystems(reason);
+#endif
     if (!Env("SDL_VIDEODRIVER").empty()) {
         return StartSubsystems(reason);
     }

@@ -1,13 +1,14 @@
-// Draws the title screen and a game scene of the world into a memory surface laid out as the
-// main dialog is, prints every pixel row in hexadecimal (so two builds compare with diff),
-// then times the game-scene paint.
+// Draws the title screen, a stage announcement and a game scene of the world into a memory
+// surface laid out as the main dialog is, prints every pixel row in hexadecimal (so two
+// builds compare with diff) and the rectangles a test clicks, then times the game-scene paint.
 //
-//   scene_dump [paints]    rows on stdout, "paint <ms>" on stderr
+//   scene_dump [paints] [--no-dump]    rows on stdout, "paint <ms>" on stderr
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "app/BirdEvent.h"
 #include "app/res/TolvaneResources.h"
@@ -30,7 +31,18 @@ gfx::Rect ControlRect(const sys::DialogTemplate& dialog, int id) {
     std::exit(1);
 }
 
+bool g_dump = true;
+
+void PrintRect(const char* name, const gfx::Rect& r) {
+    if (g_dump) {
+        std::printf("rect %s %d %d %d %d\n", name, r.left, r.top, r.right, r.bottom);
+    }
+}
+
 void Dump(const char* name, const gfx::Bitmap& surface) {
+    if (!g_dump) {
+        return;
+    }
     std::printf("%s %dx%d\n", name, surface.Width(), surface.Height());
     std::string row;
     for (int y = 0; y < surface.Height(); ++y) {
@@ -48,6 +60,7 @@ void Dump(const char* name, const gfx::Bitmap& surface) {
 
 int main(int argc, char** argv) {
     const int paints = argc > 1 ? std::atoi(argv[1]) : 200;
+    g_dump = !(argc > 2 && std::string(argv[2]) == "--no-dump");
     InstallTolvaneResources();
     const sys::DialogTemplate* dialog = sys::FindDialog(IDD_TOLVANE_DIALOG);
     if (!dialog) {
@@ -70,15 +83,29 @@ int main(int argc, char** argv) {
     set(&CBirdEvent::SetExitRect, IDOK);
     set(&CBirdEvent::SetTitleRect, IDC_STATIC_TITLE);
     world.SetTitleText("Kovalo");
+    const std::pair<const char*, int> controls[] = {{"field", IDC_STATIC_AREA},
+                                                    {"start", IDC_BUTTON_START},
+                                                    {"stop", IDC_BUTTON_STOP},
+                                                    {"exit", IDOK}};
+    for (const auto& [name, id] : controls) {
+        PrintRect(name, ControlRect(*dialog, id));
+    }
+    if (const sys::DialogTemplate* about = sys::FindDialog(IDD_ABOUTBOX)) {
+        PrintRect("about", sys::DialogUnitsToPixels(0, 0, about->cx, about->cy));
+        PrintRect("about-ok", ControlRect(*about, IDOK));
+    }
 
     world.Paint(&dc, "");
     Dump("title", surface);
 
     // Obstacles come from the C library's random numbers, which differ between builds, so
-    // the scene has the chick, the band and the label only.
+    // the scenes have the chick, the band and the labels only.
     world.SetPlaying();
-    world.SetStageText("Stage1");
+    world.SetStageText("Stage1 / 5");
     world.PlaceBird();
+    world.Paint(&dc, "Stage1");
+    Dump("announce", surface);
+    world.SetStageText("Stage1");
     world.Paint(&dc, "Go!!");
     Dump("scene", surface);
 

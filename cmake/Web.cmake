@@ -29,10 +29,12 @@ add_subdirectory(app)
 function(tolvane_web_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     tolvane_add_test(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
-    # Memory is fixed: growth with threads slows every access from JavaScript. Workers for
-    # threads are made ahead, as a thread cannot start while its creator blocks.
+    # Memory is fixed: growth with threads slows every access from JavaScript. main() runs
+    # on a thread of its own, as in the page: a thread starts only while node's own thread is
+    # free to make its worker, and a test's threads may wait for each other to start. A few
+    # workers are made ahead.
     target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
-                        -sPTHREAD_POOL_SIZE=8 -sEXIT_RUNTIME=1)
+                        -sPTHREAD_POOL_SIZE=8 -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1)
 endfunction()
 
 set(tests ${PROJECT_SOURCE_DIR}/tests)

@@ -46,11 +46,17 @@ void MixSpan(Colour* p, int n, Colour c) {
 // stores 32-bit values at the speed of memset.
 static_assert(sizeof(wchar_t) == sizeof(Colour));
 void FillPixels(Colour* p, std::size_t n, Colour c) {
+#ifdef __EMSCRIPTEN__
+    // WebAssembly's C library fills one value at a time; the compiler's own loop stores
+    // 128-bit vectors.
+    std::fill_n(p, n, c);
+#else
     if (n < 64) {
         std::fill_n(p, n, c);  // a short run costs less than the call
     } else {
         std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(c), n);
     }
+#endif
 }
 
 template <>

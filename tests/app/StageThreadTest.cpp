@@ -354,11 +354,14 @@ TEST_F(StageGame, AFailedGameSaysSoAndReturnsToTheTitleScreen) {
         testing::internal::CaptureStderr();
         thread_.Start();
         const bool ended = WaitForRunEnd(thread_);
-        const std::string err = testing::internal::GetCapturedStderr();
+        [[maybe_unused]] const std::string err = testing::internal::GetCapturedStderr();
         noThreads.reset();
         clock_.SetSleepHook(nullptr);
         ASSERT_TRUE(ended);
+#ifndef __EMSCRIPTEN__
+        // Under node the C library's stderr is no descriptor a test can redirect.
         EXPECT_EQ(err, c.line);
+#endif
         EXPECT_TRUE(world_.IsTitle());
         const std::vector<Event> events = log_.Events();
         ASSERT_FALSE(events.empty());

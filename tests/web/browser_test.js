@@ -1,8 +1,9 @@
 // browser_test.js <page folder> <desktop scene_dump> <screenshot.png>
 // Plays the web page in headless chromium, as a player would: the title screen must be the
-// desktop build's, pixel for pixel; Start shows the stage announcement on the sky; Stop
-// brings the title back; a right click opens the system menu, whose About item opens the
-// About box over the game, and its OK closes it; Exit ends the game and the page says so.
+// desktop build's, pixel for pixel, and the pointer lands on the client pixel under it; Start
+// shows the stage announcement on the sky; Stop brings the title back; a right click opens
+// the system menu (Escape closes it), whose About item opens the About box over the game,
+// and its OK closes it; Exit ends the game and the page says so.
 // The page's console must stay free of errors. Then the paint benchmark runs in its own page
 // and its figure is printed beside the desktop's. Needs puppeteer-core on NODE_PATH.
 'use strict';
@@ -118,7 +119,17 @@ async function main() {
     // Room for the game at twice its size: the pointer must still land on client pixels.
     await page.setViewport({ width: 1000, height: 760 });
     await page.goto(base, { waitUntil: 'load' });
-    const scale = await waitFor('the canvas', () => page.evaluate(() => Number(document.getElementById('canvas').dataset.scale || 0)));
+    // The largest whole factor that fits the browser window, without smoothing.
+    const scale = await waitFor('the canvas at a whole scale', async () => {
+      const shown = await page.evaluate(() => {
+        const c = document.getElementById('canvas');
+        return { width: c.width, scale: c.getBoundingClientRect().width / c.width,
+                 fits: Math.floor(Math.min(innerWidth / c.width, innerHeight / c.height)),
+                 rendering: getComputedStyle(c).imageRendering };
+      });
+      if (shown.width === title.width && shown.scale === shown.fits && shown.rendering === 'pixelated') return shown.scale;
+      return { notYet: `shown at ${shown.scale}x (${shown.rendering}), not at ${shown.fits}x, pixelated` };
+    });
 
     const titleShown = (what) =>
       waitFor(what, async () => {
@@ -159,9 +170,15 @@ async function main() {
     await titleShown('the title screen after Stop');
     console.log('stop: the title screen is back');
 
-    // A right click on the field opens the system menu at the pointer; its last item is About.
+    // A right click on the field opens the system menu at the pointer; Escape closes it, and
+    // its last item is About.
     const before = await canvasPicture(page);
-    await page.mouse.click(...(await at(page, 100, 100)), { button: 'right' });
+    const rightClick = async () => page.mouse.click(...(await at(page, 100, 100)), { button: 'right' });
+    await rightClick();
+    await waitFor('the system menu', async () => differing(await canvasPicture(page), title) > 0);
+    await page.keyboard.press('Escape');
+    await titleShown('the title screen after Escape closed the menu');
+    await rightClick();
     const menu = await waitFor('the system menu', async () => {
       const p = await canvasPicture(page);
       let box = null;
@@ -178,6 +195,7 @@ async function main() {
       return box;
     });
     if (menu.left !== 100 || menu.top !== 100) throw new Error(`the menu opened at ${menu.left},${menu.top}, not at the pointer`);
+    console.log('system menu: opens at the pointer, Escape closes it');
     await page.mouse.click(...(await at(page, menu.left + 10, menu.bottom - 8)));
     const about = rects.about;
     const ax = Math.floor((title.width - about.right) / 2);
@@ -191,8 +209,8 @@ async function main() {
     console.log(`about: the box opened over the game, ${about.right}x${about.bottom} at ${ax},${ay}`);
     await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-about.png') });
     const ok = rects['about-ok'];
+    // Nothing under the OK button repaints the game: what the box covered must show again.
     await page.mouse.click(...(await at(page, ax + centre(ok)[0], ay + centre(ok)[1])));
-    await page.mouse.move(0, 0);
     await titleShown('the title screen after the About box');
     console.log('about: OK closed it, and the title screen is whole again');
 

@@ -28,7 +28,7 @@ add_subdirectory(app)
 
 function(tolvane_web_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    tolvane_add_test(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
+    tolvane_add_test(${name} WHOLE SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
     # Memory is fixed: growth with threads slows every access from JavaScript. main() runs
     # on a thread of its own, as in the page: a thread starts only while node's own thread is
     # free to make its worker, and a test's threads may wait for each other to start. A few

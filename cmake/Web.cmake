@@ -38,12 +38,13 @@ function(tolvane_web_test name)
 endfunction()
 
 set(tests ${PROJECT_SOURCE_DIR}/tests)
-file(GLOB graphics_sources CONFIGURE_DEPENDS ${tests}/platform/graphics_*.cpp)
-tolvane_web_test(graphics_tests SOURCES ${graphics_sources} LIBS tolvane_graphics)
+file(GLOB graphics_sources CONFIGURE_DEPENDS ${tests}/platform/graphics/*.cpp)
+tolvane_web_test(graphics_tests SOURCES ${graphics_sources} LIBS tolvane_graphics
+                 PkgConfig::FREETYPE)
 target_compile_definitions(graphics_tests
-    PRIVATE TOLVANE_REFERENCE_DIR="${tests}/platform/references")
-file(GLOB system_sources CONFIGURE_DEPENDS ${tests}/platform/system_*.cpp)
-tolvane_web_test(system_tests SOURCES ${system_sources} LIBS tolvane_system tolvane_res)
+    PRIVATE TOLVANE_REFERENCE_DIR="${tests}/platform/graphics/references")
+file(GLOB system_sources CONFIGURE_DEPENDS ${tests}/platform/system/*.cpp)
+tolvane_web_test(system_tests SOURCES ${system_sources} LIBS tolvane_system)
 file(GLOB gclass_sources CONFIGURE_DEPENDS ${tests}/GClass/*.cpp)
 tolvane_web_test(gclass_tests SOURCES ${gclass_sources} LIBS tolvane_gclass)
 file(GLOB gameclass_sources CONFIGURE_DEPENDS ${tests}/GameClass/*.cpp)
@@ -51,6 +52,7 @@ tolvane_web_test(gameclass_tests SOURCES ${gameclass_sources} LIBS tolvane_gamec
 # The dialog's own tests need the window.
 file(GLOB app_sources CONFIGURE_DEPENDS ${tests}/app/*.cpp)
 list(REMOVE_ITEM app_sources ${tests}/app/DialogTest.cpp)
-tolvane_web_test(app_tests SOURCES ${app_sources} LIBS tolvane_logic)
+# The resource tests read the bitmaps with SDL too, as the window layer would.
+tolvane_web_test(app_tests SOURCES ${app_sources} LIBS tolvane_logic PkgConfig::SDL2)
 
 add_subdirectory(tests/web)

@@ -46,12 +46,20 @@ expect_pixel "$SHOT" "${EXIT_INSIDE[@]}" "250,250,250" "Exit button"
 expect_pixel "$SHOT" 5 5 "0,0,0" "title screen background"
 
 # Shots until `$2` holds for one, at most until $1 ms after the Start click; the time of that
-# shot in `seen` (0 when it never held).
+# shot in `seen` (0 when it never held). `announced` counts the stage announcements seen.
+announced=0
+on_stage_band=false
 shoot_until() {
     seen=0
     while (($(xg_now_ms) - start < $1)); do
         xg_shot "$SHOT"
         width=$(xg_band_text_width "$SHOT")
+        if xg_stage_width "$width"; then
+            $on_stage_band || announced=$((announced + 1))
+            on_stage_band=true
+        else
+            on_stage_band=false
+        fi
         if "$2"; then
             seen=$(($(xg_now_ms) - start))
             return
@@ -78,8 +86,11 @@ shoot_until 14000 title_shown
 title=$seen
 ((title > 0)) || fail "the title screen did not return"
 # Falling out takes 2.5 s of announcement, 13 ticks and the 2 s pause: about 7 s. A block in
-# the way ends the game sooner.
-((title >= 4000 && title <= 9000)) || fail "the title returned after ${title} ms"
+# the way ends the game sooner. A stage with no block in the field yet at a tick is cleared
+# there, so some layouts announce the next stage first: 2.5 s more for each.
+latest=$((9000 + (announced - 1) * 2500))
+((title >= 4000 && title <= latest)) ||
+    fail "the title returned after ${title} ms ($announced stage announcements)"
 echo "ok: the title screen returned ${title} ms after the click"
 
 xg_click "${EXIT_CENTRE[@]}"

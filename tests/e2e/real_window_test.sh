@@ -91,7 +91,7 @@ title=$seen
 latest=$((9000 + (announced - 1) * 2500))
 ((title >= 4000 && title <= latest)) ||
     fail "the title returned after ${title} ms ($announced stage announcements)"
-echo "ok: the title screen returned ${title} ms after the click"
+echo "ok: the title screen returned ${title} ms after the click ($announced stage announcements)"
 
 xg_click "${EXIT_CENTRE[@]}"
 xg_wait_exit 3 || fail "the game still runs 3 s after the Exit click"

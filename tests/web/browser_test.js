@@ -1,6 +1,7 @@
-// browser_test.js <page folder> <desktop scene_dump> <screenshot.png>
+// browser_test.js <page folder> <desktop dialog_dump> <desktop scene_dump> <screenshot.png>
 // Plays the web page in headless chromium, as a player would: the title screen must be the
-// desktop build's, pixel for pixel, and the pointer lands on the client pixel under it; Start
+// desktop dialog's (dialog_dump: the real main dialog on the offscreen driver), pixel for
+// pixel, and the pointer lands on the client pixel under it; Start
 // shows the stage announcement on the sky; Stop brings the title back; a right click opens
 // the system menu (Escape closes it), whose About item opens the About box over the game,
 // and its OK closes it; Exit ends the game and the page says so.
@@ -12,12 +13,12 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { serve } = require(path.join(__dirname, '../../scripts/web-serve'));
 
-const [pageDir, nativeDump, screenshotPath] = process.argv.slice(2);
+const [pageDir, dialogDump, nativeDump, screenshotPath] = process.argv.slice(2);
 const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const kFace = 0xf0f0f0;
 const kSky = 0xdebd89; // Rgb(137, 189, 222) as 0x00BBGGRR
 
-// The desktop build's pictures and rectangles, from scene_dump's output.
+// Pictures and rectangles from a dump program's output.
 function readDump(text) {
   const rects = {};
   const pictures = {};
@@ -99,10 +100,18 @@ async function at(page, x, y) {
 const centre = (r) => [Math.floor((r.left + r.right) / 2), Math.floor((r.top + r.bottom) / 2)];
 
 async function main() {
-  const run = (args) => spawnSync(nativeDump, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
-  const native = readDump(run(['1']).stdout);
-  const { rects, pictures } = native;
-  const title = pictures.title;
+  const run = (program, args) => {
+    const r = spawnSync(program, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
+    if (r.status !== 0) throw new Error(`${program} failed: ${r.error || r.stderr}`);
+    return r;
+  };
+  // The desktop dialog's title screen and controls; the announcement from the world's own
+  // drawing, and the About box's rectangles from its template.
+  const dialog = readDump(run(dialogDump, []).stdout);
+  const scene = readDump(run(nativeDump, ['1']).stdout);
+  const rects = { ...scene.rects, ...dialog.rects };
+  const announce = scene.pictures.announce;
+  const title = dialog.pictures.title;
   const server = await serve(pageDir, 0);
   const base = `http://localhost:${server.address().port}/`;
   const browser = await puppeteer.launch({
@@ -156,7 +165,7 @@ async function main() {
     const fieldArea = (field.right - field.left) * (field.bottom - field.top);
     await waitFor('"Stage1" on the band over the sky', async () => {
       const p = await canvasPicture(page);
-      const n = differing(p, pictures.announce, band);
+      const n = differing(p, announce, band);
       const sky = count(p, field, kSky);
       if (n !== 0) return { notYet: `${n} pixels of the band differ from the desktop's announcement` };
       return sky * 4 >= fieldArea ? true : { notYet: `only ${sky} sky pixels` };
@@ -231,7 +240,7 @@ async function main() {
       }));
     await bench.goto(`${base}bench.html?arg=${paints}&arg=--no-dump`);
     const web = await Promise.race([figure, new Promise((_, no) => setTimeout(() => no(new Error('no paint figure from the page')), 60000))]);
-    const desktop = Number(run([String(paints), '--no-dump']).stderr.match(/paint ([0-9.]+) ms/)[1]);
+    const desktop = Number(run(nativeDump, [String(paints), '--no-dump']).stderr.match(/paint ([0-9.]+) ms/)[1]);
     console.log(`paint: page ${web.toFixed(4)} ms, desktop ${desktop.toFixed(4)} ms, ratio ${(web / desktop).toFixed(2)} (goal <= 2)`);
   } finally {
     await browser.close();

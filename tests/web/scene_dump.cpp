@@ -16,6 +16,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Resources.h"
+#include "tests/web/PictureDump.h"
 
 namespace {
 
@@ -35,24 +36,13 @@ bool g_dump = true;
 
 void PrintRect(const char* name, const gfx::Rect& r) {
     if (g_dump) {
-        std::printf("rect %s %d %d %d %d\n", name, r.left, r.top, r.right, r.bottom);
+        dump::PrintRect(name, r);
     }
 }
 
 void Dump(const char* name, const gfx::Bitmap& surface) {
-    if (!g_dump) {
-        return;
-    }
-    std::printf("%s %dx%d\n", name, surface.Width(), surface.Height());
-    std::string row;
-    for (int y = 0; y < surface.Height(); ++y) {
-        row.clear();
-        for (int x = 0; x < surface.Width(); ++x) {
-            char pixel[8];
-            std::snprintf(pixel, sizeof pixel, "%06X", surface.GetPixel(x, y));
-            row += pixel;
-        }
-        std::printf("%s\n", row.c_str());
+    if (g_dump) {
+        dump::PrintPicture(name, surface);
     }
 }
 

@@ -230,18 +230,25 @@ async function main() {
     if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
     console.log('console: no errors');
 
-    // The game-scene paint, timed in a page and on the desktop, each in one run.
+    // The game-scene paint, timed in a page and on the desktop, each in one run: the steady
+    // figure (the ratio's), and the first batch's, which in the page includes the browser's
+    // optimising of the code.
     const paints = 2000;
+    const figures = (text) => {
+      const m = text.match(/^paint ([0-9.]+) ms .* took ([0-9.]+) ms/);
+      return m && { steady: Number(m[1]), first: Number(m[2]) };
+    };
     const bench = await browser.newPage();
     const figure = new Promise((resolve) =>
       bench.on('console', (m) => {
-        const match = m.text().match(/^paint ([0-9.]+) ms/);
-        if (match) resolve(Number(match[1]));
+        const f = figures(m.text());
+        if (f) resolve(f);
       }));
     await bench.goto(`${base}bench.html?arg=${paints}&arg=--no-dump`);
     const web = await Promise.race([figure, new Promise((_, no) => setTimeout(() => no(new Error('no paint figure from the page')), 60000))]);
-    const desktop = Number(run(nativeDump, [String(paints), '--no-dump']).stderr.match(/paint ([0-9.]+) ms/)[1]);
-    console.log(`paint: page ${web.toFixed(4)} ms, desktop ${desktop.toFixed(4)} ms, ratio ${(web / desktop).toFixed(2)} (goal <= 2)`);
+    const desktop = figures(run(nativeDump, [String(paints), '--no-dump']).stderr);
+    console.log(`paint: page ${web.steady.toFixed(4)} ms, desktop ${desktop.steady.toFixed(4)} ms, ratio ${(web.steady / desktop.steady).toFixed(2)} (goal <= 2); ` +
+                `first ${paints} paints: page ${web.first.toFixed(4)} ms, desktop ${desktop.first.toFixed(4)} ms, ratio ${(web.first / desktop.first).toFixed(2)}`);
   } finally {
     await browser.close();
     server.close();

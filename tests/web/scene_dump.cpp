@@ -99,12 +99,21 @@ int main(int argc, char** argv) {
     world.Paint(&dc, "Go!!");
     Dump("scene", surface);
 
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < paints; ++i) {
-        world.Paint(&dc, "Go!!");
-    }
-    const std::chrono::duration<double, std::milli> elapsed =
-        std::chrono::steady_clock::now() - start;
-    std::fprintf(stderr, "paint %.4f ms (%d paints)\n", elapsed.count() / paints, paints);
+    // A page's code runs first in the browser's quick translation, and in its optimised one
+    // only once that is made, on a thread of its own: the first batch of paints includes that
+    // while, the second times the paint as it runs for the rest of a game. Both are printed.
+    const auto timeBatch = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < paints; ++i) {
+            world.Paint(&dc, "Go!!");
+        }
+        const std::chrono::duration<double, std::milli> elapsed =
+            std::chrono::steady_clock::now() - start;
+        return elapsed.count() / paints;
+    };
+    const double first = timeBatch();
+    const double steady = timeBatch();
+    std::fprintf(stderr, "paint %.4f ms (%d paints, after %d that took %.4f ms each)\n", steady,
+                 paints, paints, first);
     return 0;
 }

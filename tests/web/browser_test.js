@@ -143,10 +143,10 @@ async function main() {
     const titleShown = (what) =>
       waitFor(what, async () => {
         const n = differing(await canvasPicture(page), title);
-        return n === 0 ? true : { notYet: `${n} pixels differ from the desktop's title screen` };
+        return n === 0 ? true : { notYet: `${n} pixels differ from the desktop dialog's title screen` };
       });
     await titleShown('the title screen');
-    console.log(`title screen: identical to the desktop's, ${title.width}x${title.height} pixels, shown at ${scale}x`);
+    console.log(`title screen: identical to the desktop dialog's, ${title.width}x${title.height} pixels, shown at ${scale}x`);
 
     // The pointer maps to client pixels exactly: the Start button lights up at its own first
     // pixel and not one pixel to the left of it.

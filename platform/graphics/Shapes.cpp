@@ -140,74 +140,65 @@ void ForEachLinePixel(Point a, Point b, const Rect& clip, F&& f) {
     }
 }
 
-// --- Alternate fill ------------------------------------------------------------------------
+// --- Filled areas --------------------------------------------------------------------------
 
-// Calls span(y, x0, x1) for the pixels x0..x1-1 of each row of `rows` inside the polygon by
-// the alternate (even-odd) rule; a span may reach past the columns of `rows` or be cut at
-// them, so only the part inside them counts. A pixel is inside when its centre is; an edge owns its
-// upper end and not its lower one, and a crossing at x starts or ends a run at ceil(x), so the left
-// and top edges of a shape are inside it and the right and bottom ones are not. The edges are
-// sorted once by their first row; a row meets only the edges that cross it, and an edge's crossing
-// moves from row to row by an exact quotient and remainder.
-template <class Span>
-void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span) {
-    struct Edge {
-        std::int64_t first = 0;  // rows first..end-1 of `rows`
-        std::int64_t end = 0;
-        std::int64_t x = 0;     // the crossing in the current row, ceil(num / den)
-        std::int64_t rest = 0;  // x den - num, in 0..den-1
-        std::int64_t step = 0;  // floor(dx / den), and what remains of dx
-        std::int64_t stepRest = 0;
-        std::int64_t den = 0;
-    };
-    struct Count {  // from row `at` on, `by` more crossings lie left of the box
-        std::int64_t at = 0;
-        int by = 0;
-    };
-    // Kept between calls: a wide pen's stroke fills a body for every segment.
-    thread_local std::vector<Edge> edges;
-    thread_local std::vector<Edge> active;
-    thread_local std::vector<Count> counts;
-    thread_local std::vector<std::int64_t> crossings;
-    thread_local std::vector<std::uint8_t> flips;
-    constexpr std::size_t kSortedCrossings = 32;
-    edges.clear();
-    active.clear();
-    counts.clear();
-    std::int64_t from = rows.bottom;
-    std::int64_t to = rows.top;
-    for (int i = 0; i < count; ++i) {
-        Vec p = points[i];
-        Vec q = points[(i + 1) % count];
+// Sums over the pixels of a box, each row added up from the left: an edge adds its weight at
+// its crossing of every row, a span adds 1 where it starts and takes it back where it ends.
+// A polygon's alternate (even-odd) fill is where the sum of its edges (weight 1) is odd; a
+// wide pen's stroke, the union of convex pieces, is where the sum of their outlines (weight
+// +1 on a piece's left side, -1 on its right) is above zero. Each edge and span costs the
+// rows it crosses inside the box, however many there are and however they overlap.
+//
+// A pixel is inside an edge's row run when its centre is: an edge owns its upper end and not
+// its lower one, and a crossing at x counts from column ceil(x), so the left and top edges of
+// a shape are inside it and the right and bottom ones are not. Crossings left of the box all
+// count from its left column and those right of it not at all, which leaves every sum the
+// same inside the box.
+class RowSums {
+public:
+    explicit RowSums(const Rect& box)
+        : box_(box.IsEmpty() ? Rect{} : box),
+          width_(static_cast<std::size_t>(box_.Width())),
+          cells_(std::move(Spare())) {
+        cells_.assign(width_ * static_cast<std::size_t>(box_.Height()), 0);
+        left_.assign(static_cast<std::size_t>(box_.Height()) + 1, 0);
+    }
+    RowSums(const RowSums&) = delete;
+    RowSums& operator=(const RowSums&) = delete;
+    // The cells are kept for the next sums on this thread: a frame of shapes allocates once.
+    ~RowSums() { Spare() = std::move(cells_); }
+
+    const Rect& Box() const { return box_; }
+
+    void AddEdge(Vec p, Vec q, int weight) {
         if (p.y == q.y) {
-            continue;
+            return;
         }
         if (p.y > q.y) {
             std::swap(p, q);
         }
-        const std::int64_t first = std::max<std::int64_t>(p.y, rows.top);
-        const std::int64_t end = std::min<std::int64_t>(q.y, rows.bottom);
+        const std::int64_t first = std::max<std::int64_t>(p.y, box_.top);
+        const std::int64_t end = std::min<std::int64_t>(q.y, box_.bottom);
         if (first >= end) {
-            continue;
+            return;
         }
         const std::int64_t den = q.y - p.y;
         const std::int64_t dx = q.x - p.x;
         // The crossing moves one way along the edge, so its rows fall into a run left of the
-        // box (only counted), a run inside it (stepped row by row) and a run right of it
-        // (left out). Each boundary is computed from the line to within a row (where the
-        // crossing passes column x, for x the box's left edge or its last column), then
-        // settled exactly.
+        // box (added once, to the left column's running sum), a run inside it (stepped row by
+        // row) and a run right of it (left out). Each boundary is computed from the line to
+        // within a row (where the crossing passes column x, for x the box's left edge or its
+        // last column), then settled exactly.
         const auto crossingAt = [&](std::int64_t y) {
             const Int128 num = Int128{y - p.y} * dx;
             return p.x + (num >= 0 ? (num + den - 1) / den : -((-num) / den));
         };
         const auto firstWhere = [&](auto&& holds, std::int64_t atX) {
-            std::int64_t y = first;
             if (dx == 0) {
                 return holds(first) ? first : end;
             }
             const Int128 estimate = p.y + Int128{atX - p.x} * den / dx;
-            y = static_cast<std::int64_t>(std::clamp<Int128>(estimate, first, end));
+            std::int64_t y = static_cast<std::int64_t>(std::clamp<Int128>(estimate, first, end));
             while (y > first && holds(y - 1)) {
                 --y;
             }
@@ -220,124 +211,132 @@ void ForEachFillSpan(const Vec* points, int count, const Rect& rows, Span&& span
         std::int64_t insideTo = end;
         if (dx >= 0) {
             insideFrom =
-                firstWhere([&](std::int64_t y) { return crossingAt(y) > rows.left; }, rows.left);
+                firstWhere([&](std::int64_t y) { return crossingAt(y) > box_.left; }, box_.left);
             insideTo = std::max(
-                insideFrom, firstWhere([&](std::int64_t y) { return crossingAt(y) >= rows.right; },
-                                       rows.right - 1));
-            if (insideFrom > first) {
-                counts.push_back({first, 1});
-                counts.push_back({insideFrom, -1});
-            }
+                insideFrom, firstWhere([&](std::int64_t y) { return crossingAt(y) >= box_.right; },
+                                       box_.right - 1));
+            AddLeft(first, insideFrom, weight);
         } else {
-            insideFrom = firstWhere([&](std::int64_t y) { return crossingAt(y) < rows.right; },
-                                    rows.right - 1);
+            insideFrom = firstWhere([&](std::int64_t y) { return crossingAt(y) < box_.right; },
+                                    box_.right - 1);
             insideTo = std::max(
                 insideFrom,
-                firstWhere([&](std::int64_t y) { return crossingAt(y) <= rows.left; }, rows.left));
-            if (insideTo < end) {
-                counts.push_back({insideTo, 1});
-                counts.push_back({end, -1});
-            }
+                firstWhere([&](std::int64_t y) { return crossingAt(y) <= box_.left; }, box_.left));
+            AddLeft(insideTo, end, weight);
         }
-        from = std::min(from, first);
-        to = std::max(to, end);
         if (insideFrom >= insideTo) {
-            continue;
+            return;
         }
-        Edge e;
-        e.first = insideFrom;
-        e.end = insideTo;
-        e.den = den;
-        const Int128 num = Int128{e.first - p.y} * dx;
+        // The crossing, ceil(num / den), as a quotient and a remainder stepped row by row.
+        const Int128 num = Int128{insideFrom - p.y} * dx;
         const Int128 ceil = num >= 0 ? (num + den - 1) / den : -((-num) / den);
-        e.x = p.x + static_cast<std::int64_t>(ceil);
-        e.rest = static_cast<std::int64_t>(ceil * den - num);
-        e.step = FloorDiv(dx, den);
-        e.stepRest = dx - e.step * den;
-        edges.push_back(e);
+        std::int64_t x = p.x + static_cast<std::int64_t>(ceil) - box_.left;
+        std::int64_t rest = static_cast<std::int64_t>(ceil * den - num);
+        const std::int64_t step = FloorDiv(dx, den);
+        const std::int64_t stepRest = dx - step * den;
+        std::int32_t* cell = &cells_[static_cast<std::size_t>(insideFrom - box_.top) * width_];
+        for (std::int64_t y = insideFrom; y < insideTo; ++y) {
+            cell[x] += weight;
+            cell += width_;
+            x += step;
+            rest -= stepRest;
+            if (rest < 0) {
+                x += 1;
+                rest += den;
+            }
+        }
     }
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& a, const Edge& b) { return a.first < b.first; });
-    std::sort(counts.begin(), counts.end(),
-              [](const Count& a, const Count& b) { return a.at < b.at; });
-    std::size_t next = 0;
-    std::size_t nextCount = 0;
-    int leftOf = 0;
-    for (std::int64_t y = from; y < to;) {
-        for (; nextCount < counts.size() && counts[nextCount].at == y; ++nextCount) {
-            leftOf += counts[nextCount].by;
+
+    // x0..x1-1 of row y.
+    void AddSpan(int y, std::int64_t x0, std::int64_t x1) {
+        if (y < box_.top || y >= box_.bottom || x0 >= x1 || x1 <= box_.left || x0 >= box_.right) {
+            return;
         }
-        for (; next < edges.size() && edges[next].first == y; ++next) {
-            active.push_back(edges[next]);
-        }
-        if (active.empty() && leftOf % 2 == 0) {
-            // Nothing in this row: on to the next row where something starts or stops.
-            const std::int64_t edge = next < edges.size() ? edges[next].first : to;
-            const std::int64_t change = nextCount < counts.size() ? counts[nextCount].at : to;
-            y = std::min(edge, change);
-            continue;
-        }
-        // Crossings left of the box all read as its left edge, which leaves every span the
-        // same inside the box. A few are sorted and paired; many only flip the inside state
-        // of their column, and a walk along the row finds the runs. Each edge is read once
-        // a row: its crossing taken, then stepped on to the next row or dropped at its end.
-        const bool few = active.size() <= kSortedCrossings;
-        crossings.clear();
-        if (!few) {
-            flips.assign(static_cast<std::size_t>(rows.Width()), 0);
-        }
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < active.size(); ++i) {
-            Edge& e = active[i];
-            if (few) {
-                crossings.push_back(e.x);
-            } else {
-                flips[static_cast<std::size_t>(e.x - rows.left)] ^= 1;
-            }
-            if (++e.first >= e.end) {
-                continue;
-            }
-            e.x += e.step;
-            e.rest -= e.stepRest;
-            if (e.rest < 0) {
-                e.x += 1;
-                e.rest += e.den;
-            }
-            if (kept != i) {
-                active[kept] = e;
-            }
-            ++kept;
-        }
-        active.resize(kept);
-        if (few) {
-            std::sort(crossings.begin(), crossings.end());
-            if (leftOf % 2 == 1) {
-                crossings.insert(crossings.begin(), rows.left);
-            }
-            if (crossings.size() % 2 == 1) {
-                crossings.push_back(rows.right);
-            }
-            for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-                span(static_cast<int>(y), crossings[k], crossings[k + 1]);
-            }
+        const std::size_t row = static_cast<std::size_t>(y - box_.top);
+        if (x0 <= box_.left) {
+            AddLeft(y, std::int64_t{y} + 1, 1);
         } else {
-            bool inside = leftOf % 2 == 1;
-            int start = rows.left;
-            for (int x = rows.left; x < rows.right; ++x) {
-                if (flips[static_cast<std::size_t>(x - rows.left)] != 0) {
-                    if (inside) {
-                        span(static_cast<int>(y), start, x);
+            cells_[row * width_ + static_cast<std::size_t>(x0 - box_.left)] += 1;
+        }
+        if (x1 < box_.right) {
+            cells_[row * width_ + static_cast<std::size_t>(x1 - box_.left)] -= 1;
+        }
+    }
+
+    // Calls f(y, x0, x1) for every run of pixels whose sum keep(sum) holds, row by row.
+    template <class Keep, class F>
+    void ForEachRun(Keep&& keep, F&& f) const {
+        std::int64_t left = 0;
+        for (int y = box_.top; y < box_.bottom; ++y) {
+            const std::size_t row = static_cast<std::size_t>(y - box_.top);
+            left += left_[row];
+            std::int64_t sum = left;
+            const std::int32_t* cell = &cells_[row * width_];
+            int start = box_.left;
+            bool in = false;
+            for (std::size_t i = 0; i < width_; ++i) {
+                sum += cell[i];
+                if (keep(sum) != in) {
+                    const int x = box_.left + static_cast<int>(i);
+                    if (in) {
+                        f(y, start, x);
                     }
-                    inside = !inside;
+                    in = !in;
                     start = x;
                 }
             }
-            if (inside) {
-                span(static_cast<int>(y), start, rows.right);
+            if (in) {
+                f(y, start, box_.right);
             }
         }
-        ++y;
     }
+
+    // Whether keep(sum) holds for every pixel of the box; stops at the first that fails.
+    template <class Keep>
+    bool Everywhere(Keep&& keep) const {
+        std::int64_t left = 0;
+        for (std::size_t row = 0; row < left_.size() - 1; ++row) {
+            left += left_[row];
+            std::int64_t sum = left;
+            const std::int32_t* cell = &cells_[row * width_];
+            for (std::size_t i = 0; i < width_; ++i) {
+                sum += cell[i];
+                if (!keep(sum)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    // Rows from..to-1 of the left column.
+    void AddLeft(std::int64_t from, std::int64_t to, int weight) {
+        if (from < to) {
+            left_[static_cast<std::size_t>(from - box_.top)] += weight;
+            left_[static_cast<std::size_t>(to - box_.top)] -= weight;
+        }
+    }
+
+    static std::vector<std::int32_t>& Spare() {
+        thread_local std::vector<std::int32_t> spare;
+        return spare;
+    }
+
+    Rect box_;
+    std::size_t width_;
+    std::vector<std::int32_t> cells_;  // the changes of each row's sum, left to right
+    std::vector<std::int32_t> left_;   // the changes of the left column's sum, row to row
+};
+
+// Marks the polygon's alternate fill as brush.
+void MarkFill(const Vec* points, int count, Coverage& coverage) {
+    RowSums sums(coverage.Box());
+    for (int i = 0; i < count; ++i) {
+        sums.AddEdge(points[i], points[(i + 1) % count], 1);
+    }
+    sums.ForEachRun([](std::int64_t sum) { return sum % 2 != 0; },
+                    [&](int y, int x0, int x1) { coverage.MarkBrush(y, x0, x1); });
 }
 
 // --- Ellipse outline -----------------------------------------------------------------------
@@ -763,31 +762,28 @@ int Reach(int width) {
 // a horizontal or vertical line is w pixels across from y - w/2 (x - w/2) and a 45-degree
 // line of width 3 is 6 pixels wide in each row.
 //
-// The pieces are gathered as one union of runs per row and marked when the stroke is
-// finished, so each pixel is marked once however many dots and bodies cover it; once every
-// row of the coverage box is covered whole, further pieces are not even laid out. A pen far
-// wider than the surface, or a path of thousands of points, costs what the surface costs.
+// The pieces are added up in one RowSums, where each row of a piece costs a step or two, and
+// the union marked when the stroke is finished, so each pixel is marked once however many
+// dots and bodies cover it. Once every pixel of the coverage box is covered (looked at after
+// 16 segments, then after twice as many each time), further pieces are not even laid out. A
+// pen far wider than the surface, or a path of thousands of points, costs what the surface
+// costs.
 class Stroke {
 public:
     Stroke(Coverage& coverage, int width)
         : coverage_(coverage),
           width_(std::min(width, kMaxPenWidth)),
           dot_(LastDotRows(width_)),
-          rows_(RowPool(static_cast<std::size_t>(coverage.Box().Height()))) {}
+          sums_(coverage.Box()) {}
 
     // Marks the union of the pieces; nothing is marked before.
     void Finish() {
-        const Rect& box = coverage_.Box();
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            for (const Span& run : rows_[i]) {
-                coverage_.MarkStroke(box.top + static_cast<int>(i), run.x0, run.x1);
-            }
-            rows_[i].clear();
-        }
+        sums_.ForEachRun([](std::int64_t sum) { return sum > 0; },
+                         [&](int y, int x0, int x1) { coverage_.MarkStroke(y, x0, x1); });
     }
 
-    // Whether every pixel of the coverage box is already covered.
-    bool Whole() const { return wholeRows_ == rows_.size(); }
+    // Whether every pixel of the coverage box is known to be covered.
+    bool Whole() const { return whole_; }
 
     // Only the dot's rows inside the coverage box are taken; a path's segments share their
     // ends, so a dot just taken is not taken again.
@@ -804,8 +800,8 @@ public:
         const auto end = static_cast<std::size_t>(
             std::clamp<std::int64_t>(box.bottom - top, 0, static_cast<std::int64_t>(dot_.size())));
         for (std::size_t i = first; i < end; ++i) {
-            Add(static_cast<int>(top + static_cast<std::int64_t>(i)), left + dot_[i].x0,
-                left + dot_[i].x1 + 1);
+            sums_.AddSpan(static_cast<int>(top + static_cast<std::int64_t>(i)), left + dot_[i].x0,
+                          left + dot_[i].x1 + 1);
         }
     }
 
@@ -852,59 +848,35 @@ public:
                             {b.x + near.x, b.y + near.y},
                             {b.x + far.x, b.y + far.y},
                             {a.x + far.x, a.y + far.y}};
-        ForEachFillSpan(body, 4, coverage_.Box(),
-                        [&](int y, std::int64_t x0, std::int64_t x1) { Add(y, x0, x1); });
+        // A parallelogram, convex: its side going down and its side going up are its right
+        // and left sides, which way round its turning says (none when it has no area).
+        Int128 area2 = 0;
+        for (int i = 0; i < 4; ++i) {
+            const Vec& p = body[i];
+            const Vec& q = body[(i + 1) % 4];
+            area2 += Int128{p.x} * q.y - Int128{q.x} * p.y;
+        }
+        if (area2 != 0) {
+            for (int i = 0; i < 4; ++i) {
+                const Vec& p = body[i];
+                const Vec& q = body[(i + 1) % 4];
+                sums_.AddEdge(p, q, (q.y > p.y) == (area2 > 0) ? -1 : 1);
+            }
+        }
+        if (++segments_ == nextCheck_) {
+            nextCheck_ *= 2;
+            whole_ = sums_.Everywhere([](std::int64_t sum) { return sum > 0; });
+        }
     }
 
 private:
-    // Adds x0..x1-1 of row y to the row's runs, which stay sorted and apart.
-    void Add(int y, std::int64_t x0, std::int64_t x1) {
-        const Rect& box = coverage_.Box();
-        if (y < box.top || y >= box.bottom) {
-            return;
-        }
-        int from = static_cast<int>(std::max<std::int64_t>(x0, box.left));
-        int to = static_cast<int>(std::min<std::int64_t>(x1, box.right));
-        if (from >= to) {
-            return;
-        }
-        std::vector<Span>& runs = rows_[static_cast<std::size_t>(y - box.top)];
-        // The first run that ends at or after `from`: it and the ones after it that start no
-        // later than `to` join the new one.
-        auto it = std::lower_bound(runs.begin(), runs.end(), from,
-                                   [](const Span& run, int x) { return run.x1 < x; });
-        if (it != runs.end() && it->x0 <= from && to <= it->x1) {
-            return;  // already covered
-        }
-        auto last = it;
-        while (last != runs.end() && last->x0 <= to) {
-            from = std::min(from, last->x0);
-            to = std::max(to, last->x1);
-            ++last;
-        }
-        it = runs.erase(it, last);
-        runs.insert(it, Span{from, to});
-        if (from == box.left && to == box.right) {
-            ++wholeRows_;
-        }
-    }
-
-    // The rows' runs, kept from stroke to stroke on this thread (one stroke is made at a
-    // time), so that a frame of thin lines allocates nothing.
-    static std::vector<std::vector<Span>>& RowPool(std::size_t rows) {
-        thread_local std::vector<std::vector<Span>> pool;
-        for (std::size_t i = 0; i < std::min(rows, pool.size()); ++i) {
-            pool[i].clear();
-        }
-        pool.resize(rows);
-        return pool;
-    }
-
     Coverage& coverage_;
     int width_;
-    const std::vector<Span>& dot_;          // LastDotRows of the width
-    std::vector<std::vector<Span>>& rows_;  // the runs of each row of the coverage box
-    std::size_t wholeRows_ = 0;
+    const std::vector<Span>& dot_;  // LastDotRows of the width
+    RowSums sums_;
+    int segments_ = 0;
+    int nextCheck_ = 16;
+    bool whole_ = false;
     std::optional<Point> lastDot_;
 };
 
@@ -1062,7 +1034,7 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
     Paint(coverage);
 }
 
-// A Polygon's brush fills by the alternate rule (ForEachFillSpan); its outline is the closed
+// A Polygon's brush fills by the alternate rule (MarkFill); its outline is the closed
 // path through the points, as 1-px lines (a pixel two edges pass is inverted twice in XOR
 // mode) or stroked by a wider pen.
 void DeviceContext::Polygon(const Point* points, int count) {
@@ -1087,9 +1059,7 @@ void DeviceContext::Polygon(const Point* points, int count) {
         }
         stroke.Finish();
     }
-    ForEachFillSpan(vertices.data(), count, box, [&](int y, std::int64_t x0, std::int64_t x1) {
-        coverage.MarkBrush(y, x0, x1);
-    });
+    MarkFill(vertices.data(), count, coverage);
     if (width <= 1) {
         for (int i = 0; i < count; ++i) {
             ForEachLinePixel(points[i], points[(i + 1) % count], box,

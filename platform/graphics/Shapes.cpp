@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -369,6 +370,7 @@ public:
     }
 
     std::size_t Size() const { return size_; }
+    bool Walks(std::int64_t a, std::int64_t b) const { return a == a_ && b == b_; }
 
     const Vec& operator[](std::size_t t) const {
         const std::size_t block = t / kBlock;
@@ -450,6 +452,24 @@ private:
     mutable std::vector<Vec> points_;  // those of block_
 };
 
+// The walks of the last few sizes of ellipse on this thread. A frame draws the same circles
+// again and again, and a box larger than kMaxEllipseSide is cut to it, so every ellipse far
+// larger than the surface takes one of a few sizes: each is walked once, not once a call.
+std::shared_ptr<const QuadrantWalk> WalkOf(std::int64_t a, std::int64_t b) {
+    constexpr std::size_t kKept = 4;
+    thread_local std::vector<std::shared_ptr<const QuadrantWalk>> kept;
+    auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& w) { return w->Walks(a, b); });
+    std::shared_ptr<const QuadrantWalk> walk =
+        it != kept.end() ? *it : std::make_shared<const QuadrantWalk>(a, b);
+    if (it != kept.end()) {
+        kept.erase(it);
+    } else if (kept.size() == kKept) {
+        kept.pop_back();
+    }
+    kept.insert(kept.begin(), walk);  // the most recent first
+    return walk;
+}
+
 // A point of an ellipse's outline with the quadrant it was mirrored into (0 upper right, 1
 // upper left, 2 lower left, 3 lower right) and that quadrant's own centre pixel.
 struct OutlinePoint {
@@ -469,7 +489,7 @@ public:
     explicit EllipseLoop(const Rect& box)
         : w_(std::min(box.Width(), kMaxEllipseSide)),
           h_(std::min(box.Height(), kMaxEllipseSide)),
-          q_(w_ - 1, h_ - 1),
+          q_(WalkOf(w_ - 1, h_ - 1)),
           // Doubled centre coordinates; every X and Y of the walk has their parity.
           cx2_(2 * std::int64_t{box.left} + w_ - 1),
           cy2_(2 * std::int64_t{box.top} + h_ - 1),
@@ -484,7 +504,7 @@ public:
         centres_[3] = {rightX, lowerY};
         // A quadrant leaves out its first point where it repeats the last one listed, and
         // the loop its last point where that repeats the first.
-        const std::size_t m = q_.Size();
+        const std::size_t m = q_->Size();
         std::size_t base = 0;
         bool any = false;
         Point last{};
@@ -545,19 +565,19 @@ public:
     Span Row(int y) const {
         const std::int64_t dy = cy2_ - 2 * std::int64_t{y};
         const std::int64_t Y = dy < 0 ? -dy : dy;
-        const std::size_t t = q_.FirstAtOrAbove(Y);
-        if (t == q_.Size() || q_[t].y != Y) {
+        const std::size_t t = q_->FirstAtOrAbove(Y);
+        if (t == q_->Size() || (*q_)[t].y != Y) {
             return {1, 0};
         }
-        const std::int64_t X = q_[t].x;
+        const std::int64_t X = (*q_)[t].x;
         return {static_cast<int>((cx2_ - X) / 2), static_cast<int>((cx2_ + X) / 2)};
     }
 
     // Row(y) of every row of the box, from one pass along the walk.
     std::vector<Span> Rows() const {
         std::vector<std::int64_t> widest(static_cast<std::size_t>(h_ / 2 + 1), -1);  // by Y / 2
-        for (std::size_t t = 0; t < q_.Size(); ++t) {
-            const Vec& v = q_[t];
+        for (std::size_t t = 0; t < q_->Size(); ++t) {
+            const Vec& v = (*q_)[t];
             std::int64_t& x = widest[static_cast<std::size_t>(v.y / 2)];
             if (x < 0) {
                 x = v.x;
@@ -584,7 +604,7 @@ private:
 
     // The t-th point of quadrant k: quadrants 1 and 3 run the walk backwards.
     Point At(int k, std::size_t t) const {
-        const Vec& v = q_[k % 2 == 0 ? t : q_.Size() - 1 - t];
+        const Vec& v = (*q_)[k % 2 == 0 ? t : q_->Size() - 1 - t];
         const std::int64_t x2 = k == 0 || k == 3 ? cx2_ + v.x : cx2_ - v.x;
         const std::int64_t y2 = k < 2 ? cy2_ - v.y : cy2_ + v.y;
         return {static_cast<int>(x2 / 2), static_cast<int>(y2 / 2)};
@@ -619,7 +639,7 @@ private:
 
     std::int64_t w_;
     std::int64_t h_;
-    QuadrantWalk q_;
+    std::shared_ptr<const QuadrantWalk> q_;
     std::int64_t cx2_;
     std::int64_t cy2_;
     std::int64_t top_;

@@ -1,13 +1,17 @@
 // Shapes drawn by the device context: exact pixels inside and just outside each shape.
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <ostream>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/graphics/DeviceContext.h"
 #include "tests/platform/graphics/GraphicsTestSupport.h"
@@ -413,6 +417,38 @@ TEST(PolygonTest, TriangleIsSolidWithoutGaps) {
         EXPECT_EQ(count, last - first + 1) << y;
     }
     EXPECT_EQ(canvas.Ink(), (Rect{5, 3, 56, 51}));
+}
+
+TEST(PolygonTest, TenThousandPointsCostWhatTheSurfaceCosts) {
+#ifndef NDEBUG
+    GTEST_SKIP() << "timed in an optimised build only (the sanitizer builds' fuzz run times them)";
+#endif
+    // Every edge across the surface: points all over it, or a star of spokes through its
+    // centre. A thin pen, and wide pens whose segments' bodies cross every row.
+    const auto cpuMs = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+    };
+    constexpr int kW = 467, kH = 359;
+    for (const bool star : {false, true}) {
+        std::vector<Point> points(10000);
+        std::minstd_rand random(7);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const double angle = 2 * M_PI * 0.4999 * static_cast<double>(i);
+            const double r = i % 2 == 0 ? 2 : 1000;
+            points[i] = star ? Point{kW / 2 + static_cast<int>(r * std::cos(angle)),
+                                     kH / 2 + static_cast<int>(r * std::sin(angle))}
+                             : Point{static_cast<int>(random() % (kW + 3)) - 1,
+                                     static_cast<int>(random() % (kH + 3)) - 1};
+        }
+        for (const int pen : {1, 2, 300}) {
+            Canvas canvas(kW, kH, kBackground, pen);
+            const double start = cpuMs();
+            canvas.dc.Polygon(points.data(), static_cast<int>(points.size()));
+            EXPECT_LT(cpuMs() - start, 25.0) << (star ? "star" : "scattered") << ", pen " << pen;
+        }
+    }
 }
 
 // --- Every shape: raster mix mode and clipping --------------------------------------------

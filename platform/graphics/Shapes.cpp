@@ -357,13 +357,37 @@ class QuadrantWalk {
 public:
     QuadrantWalk(std::int64_t a, std::int64_t b)
         : a_(a), b_(b), aa_(Int128{a} * a), bb_(Int128{b} * b) {
+        // A run of steps up (or in) goes on while one condition holds, and that condition
+        // holds up to some row (column) and not after it: the run's end is found by bisection
+        // and its points counted without being walked, so a box far taller or wider than the
+        // surface costs its turns, not its length.
         State s = At(a, b % 2);
-        for (;;) {
-            if (size_ % kBlock == 0) {
-                kept_.push_back({s.x, s.y});
+        Keep(s.x, s.y);
+        while (s.x != a_ % 2) {
+            const Move move = Decide(s);
+            if (move == Move::kDiagonal) {
+                Advance(s, move);
+                if (s.y > b_) {
+                    break;
+                }
+                Keep(s.x, s.y);
+                continue;
             }
-            ++size_;
-            if (!Step(s)) {
+            // A run up ends the walk where it would leave the top; a run in, on the axis.
+            const bool up = move == Move::kUp;
+            const std::int64_t most = up ? (b_ - s.y) / 2 + 1 : (s.x - a_ % 2) / 2;
+            const std::int64_t x = s.x;
+            const std::int64_t y = s.y;
+            const std::int64_t run = Run(s, move, most);
+            const std::int64_t steps = up ? std::min(run, most - 1) : run;
+            // The points kept are those whose index is a multiple of kBlock.
+            for (std::size_t t = (size_ + kBlock - 1) / kBlock * kBlock;
+                 t < size_ + static_cast<std::size_t>(steps); t += kBlock) {
+                const auto j = static_cast<std::int64_t>(t - size_) + 1;
+                kept_.push_back(up ? Vec{x, y + 2 * j} : Vec{x - 2 * j, y});
+            }
+            size_ += static_cast<std::size_t>(steps);
+            if (steps < run) {
                 break;
             }
         }
@@ -415,20 +439,72 @@ private:
         return {x, y, bb_ * x * x + aa_ * y * y - aa_ * bb_, aa_ * (4 * y + 4), bb_ * (4 - 4 * x)};
     }
 
-    // One step on; false where the walk ends.
-    bool Step(State& s) const {
-        if (s.x == a_ % 2) {
-            return false;
-        }
+    enum class Move { kUp, kDiagonal, kIn };
+
+    // The step from s (not on the vertical axis).
+    static Move Decide(const State& s) {
         const auto magnitude = [](Int128 v) { return v < 0 ? -v : v; };
         const Int128 up = magnitude(s.f + s.upBy);
         const Int128 diagonal = magnitude(s.f + s.upBy + s.inBy);
         const Int128 in = magnitude(s.f + s.inBy);
         if (up <= diagonal && up <= in) {
+            return Move::kUp;
+        }
+        return diagonal <= in ? Move::kDiagonal : Move::kIn;
+    }
+
+    // How many steps `move` (up or in) the walk takes in a row from s, which takes one, up to
+    // `most`. From (x, y), for x >= 2, it goes up exactly when F(x, y + 2) <= 2 b^2 (x - 1),
+    // which holds up to some row as y grows; and in exactly when F(x, y + 2) > 2 b^2 (x - 1)
+    // and F(x - 2, y + 2) > 2 a^2 (y + 1), which hold down to some column as x falls.
+    // Short runs are walked, longer ones measured; s ends where the run does.
+    std::int64_t Run(State& s, Move move, std::int64_t most) const {
+        constexpr std::int64_t kWalked = 16;
+        const State from = s;
+        std::int64_t lo = 0;  // the run holds at every j below lo
+        while (lo < most && lo < kWalked && (lo == 0 || Decide(s) == move)) {
+            Advance(s, move);
+            ++lo;
+        }
+        if (lo < kWalked || lo == most || Decide(s) != move) {
+            return lo;
+        }
+        const auto at = [&](std::int64_t j) {
+            return move == Move::kUp ? At(from.x, from.y + 2 * j) : At(from.x - 2 * j, from.y);
+        };
+        const auto holds = [&](std::int64_t j) { return Decide(at(j)) == move; };
+        // Fails at hi, or hi is `most`.
+        ++lo;
+        std::int64_t hi = lo;
+        while (hi < most && holds(hi)) {
+            lo = hi + 1;
+            hi = std::min(most, 2 * hi);
+        }
+        while (lo < hi) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (holds(mid)) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        s = at(lo);
+        return lo;
+    }
+
+    void Keep(std::int64_t x, std::int64_t y) {
+        if (size_ % kBlock == 0) {
+            kept_.push_back({x, y});
+        }
+        ++size_;
+    }
+
+    void Advance(State& s, Move move) const {
+        if (move == Move::kUp) {
             s.f += s.upBy;
             s.y += 2;
             s.upBy += 8 * aa_;
-        } else if (diagonal <= in) {
+        } else if (move == Move::kDiagonal) {
             s.f += s.upBy + s.inBy;
             s.x -= 2;
             s.y += 2;
@@ -439,6 +515,14 @@ private:
             s.x -= 2;
             s.inBy += 8 * bb_;
         }
+    }
+
+    // One step on; false where the walk ends.
+    bool Step(State& s) const {
+        if (s.x == a_ % 2) {
+            return false;
+        }
+        Advance(s, Decide(s));
         return s.y <= b_;
     }
 

@@ -540,7 +540,7 @@ private:
 // again and again, and a box larger than kMaxEllipseSide is cut to it, so every ellipse far
 // larger than the surface takes one of a few sizes: each is walked once, not once a call.
 std::shared_ptr<const QuadrantWalk> WalkOf(std::int64_t a, std::int64_t b) {
-    constexpr std::size_t kKept = 4;
+    constexpr std::size_t kKept = 16;
     thread_local std::vector<std::shared_ptr<const QuadrantWalk>> kept;
     auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& w) { return w->Walks(a, b); });
     std::shared_ptr<const QuadrantWalk> walk =

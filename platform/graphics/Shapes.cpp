@@ -363,33 +363,25 @@ public:
         // surface costs its turns, not its length.
         State s = At(a, b % 2);
         Keep(s.x, s.y);
+        Move move = Decide(s);
+        Move last = move;
+        std::int64_t streak = 0;  // steps in a row like the last
         while (s.x != a_ % 2) {
-            const Move move = Decide(s);
-            if (move == Move::kDiagonal) {
-                Advance(s, move);
-                if (s.y > b_) {
+            streak = move == last ? streak + 1 : 1;
+            last = move;
+            if (streak > kWalked && move != Move::kDiagonal) {
+                if (!Skip(s, move)) {
                     break;
                 }
-                Keep(s.x, s.y);
+                streak = 0;
                 continue;
             }
-            // A run up ends the walk where it would leave the top; a run in, on the axis.
-            const bool up = move == Move::kUp;
-            const std::int64_t most = up ? (b_ - s.y) / 2 + 1 : (s.x - a_ % 2) / 2;
-            const std::int64_t x = s.x;
-            const std::int64_t y = s.y;
-            const std::int64_t run = Run(s, move, most);
-            const std::int64_t steps = up ? std::min(run, most - 1) : run;
-            // The points kept are those whose index is a multiple of kBlock.
-            for (std::size_t t = (size_ + kBlock - 1) / kBlock * kBlock;
-                 t < size_ + static_cast<std::size_t>(steps); t += kBlock) {
-                const auto j = static_cast<std::int64_t>(t - size_) + 1;
-                kept_.push_back(up ? Vec{x, y + 2 * j} : Vec{x - 2 * j, y});
-            }
-            size_ += static_cast<std::size_t>(steps);
-            if (steps < run) {
+            Advance(s, move);
+            if (s.y > b_) {
                 break;
             }
+            Keep(s.x, s.y);
+            move = Decide(s);
         }
     }
 
@@ -426,6 +418,7 @@ public:
 
 private:
     static constexpr std::size_t kBlock = 64;
+    static constexpr std::int64_t kWalked = 16;  // longer runs are measured
 
     struct State {
         std::int64_t x = 0;
@@ -453,29 +446,23 @@ private:
         return diagonal <= in ? Move::kDiagonal : Move::kIn;
     }
 
-    // How many steps `move` (up or in) the walk takes in a row from s, which takes one, up to
-    // `most`. From (x, y), for x >= 2, it goes up exactly when F(x, y + 2) <= 2 b^2 (x - 1),
-    // which holds up to some row as y grows; and in exactly when F(x, y + 2) > 2 b^2 (x - 1)
-    // and F(x - 2, y + 2) > 2 a^2 (y + 1), which hold down to some column as x falls.
-    // Short runs are walked, longer ones measured; s ends where the run does.
-    std::int64_t Run(State& s, Move move, std::int64_t most) const {
-        constexpr std::int64_t kWalked = 16;
+    // Takes the rest of a run from s, whose step is `move`, leaving s where the run ends and
+    // `move` the step from there; false where the walk ends in the run. A run up ends the walk
+    // where it would leave the top; a run in, on the vertical axis. From (x, y), for x >= 2,
+    // the walk goes up exactly when F(x, y + 2) <= 2 b^2 (x - 1), which holds up to some row
+    // as y grows, and in exactly when F(x, y + 2) > 2 b^2 (x - 1) and F(x - 2, y + 2) >
+    // 2 a^2 (y + 1), which hold down to some column as x falls: the run's end is bisected.
+    bool Skip(State& s, Move& move) {
+        const bool up = move == Move::kUp;
+        const std::int64_t most = up ? (b_ - s.y) / 2 + 1 : (s.x - a_ % 2) / 2;
         const State from = s;
-        std::int64_t lo = 0;  // the run holds at every j below lo
-        while (lo < most && lo < kWalked && (lo == 0 || Decide(s) == move)) {
-            Advance(s, move);
-            ++lo;
-        }
-        if (lo < kWalked || lo == most || Decide(s) != move) {
-            return lo;
-        }
         const auto at = [&](std::int64_t j) {
-            return move == Move::kUp ? At(from.x, from.y + 2 * j) : At(from.x - 2 * j, from.y);
+            return up ? At(from.x, from.y + 2 * j) : At(from.x - 2 * j, from.y);
         };
         const auto holds = [&](std::int64_t j) { return Decide(at(j)) == move; };
-        // Fails at hi, or hi is `most`.
-        ++lo;
-        std::int64_t hi = lo;
+        // The run holds at every j below lo, and fails at hi or hi is `most`.
+        std::int64_t lo = 1;
+        std::int64_t hi = 1;
         while (hi < most && holds(hi)) {
             lo = hi + 1;
             hi = std::min(most, 2 * hi);
@@ -488,8 +475,20 @@ private:
                 hi = mid;
             }
         }
+        const std::int64_t steps = up ? std::min(lo, most - 1) : lo;
+        // The points kept are those whose index is a multiple of kBlock.
+        for (std::size_t t = (size_ + kBlock - 1) / kBlock * kBlock;
+             t < size_ + static_cast<std::size_t>(steps); t += kBlock) {
+            const auto j = static_cast<std::int64_t>(t - size_) + 1;
+            kept_.push_back(up ? Vec{from.x, from.y + 2 * j} : Vec{from.x - 2 * j, from.y});
+        }
+        size_ += static_cast<std::size_t>(steps);
+        if (steps < lo) {
+            return false;
+        }
         s = at(lo);
-        return lo;
+        move = Decide(s);
+        return true;
     }
 
     void Keep(std::int64_t x, std::int64_t y) {

@@ -25,8 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Sleeps a tenth of every requested time; a pending cancel cuts a sleep short. The calendar
-// time that seeds the layout stands still: at some seeds the first stage is cleared at its
-// first tick, and a scenario would race on into the second.
+// time that seeds the layout stands still.
 class FastClock final : public sys::Clock {
 public:
     static constexpr int kSpeed = 10;
@@ -35,7 +34,7 @@ public:
             std::this_thread::sleep_for(std::chrono::microseconds(ms * 1000 / kSpeed));
         }
     }
-    std::int64_t Time() override { return 1'700'000'000; }
+    std::int64_t Time() override { return worldtest::kSteadyLayoutTime; }
     void SleepUnless(int ms, const std::atomic<int>& cancel) override {
         const auto end =
             std::chrono::steady_clock::now() + std::chrono::microseconds(ms * 1000 / kSpeed);

@@ -484,12 +484,11 @@ TEST_F(StageStop, DuringTheFinalPauseTheRunEndsNormally) {
     EXPECT_TRUE(world_.IsTitle());
 }
 
-// Real sleeps, with the calendar time that seeds the layout held still: at a time of its own
-// choosing the first stage could be cleared at its first tick, before any block had entered.
+// Real sleeps, with the calendar time that seeds the layout held still.
 class RealSleeps final : public sys::Clock {
 public:
     void Sleep(int ms) override { real_.Sleep(ms); }
-    std::int64_t Time() override { return 1'700'000'000; }
+    std::int64_t Time() override { return worldtest::kSteadyLayoutTime; }
     void SleepUnless(int ms, const std::atomic<int>& cancel) override {
         real_.SleepUnless(ms, cancel);
     }

@@ -19,6 +19,10 @@
 
 namespace worldtest {
 
+// A calendar time to seed the layout with, for tests whose game must not race ahead: at some
+// seeds no block is in the field at the first tick, and the first stage is cleared there.
+constexpr std::int64_t kSteadyLayoutTime = 1'700'000'000;
+
 // The world with its insides in reach of the tests.
 class TestWorld : public CBirdEvent {
 public:

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/graphics/Raster.h"
+#include "platform/graphics/Rasterisers.h"
 
 namespace gfx {
 
@@ -66,9 +68,11 @@ void MixSpan<R2_COPYPEN>(Colour* p, int n, Colour c) {
 
 }  // namespace
 
-DeviceContext::DeviceContext() {
+DeviceContext::DeviceContext() : rasterisers_(std::make_unique<Rasterisers>()) {
     Reset();
 }
+
+DeviceContext::~DeviceContext() = default;
 
 void DeviceContext::Reset() {
     bitmap_ = &StockBitmap();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/graphics/Bitmap.h"
@@ -34,6 +35,7 @@ constexpr unsigned DT_BOTTOM = 0x08;
 constexpr unsigned DT_SINGLELINE = 0x20;
 
 class Coverage;
+struct Rasterisers;
 
 // A software device context with the drawing rules of the desktop graphics interface it
 // replaces. It draws into the bitmap selected into it (and nothing when none is), clipped to
@@ -47,10 +49,12 @@ class Coverage;
 // reaches outside the box. A 1-px line leaves out its end point; a wider pen draws a line
 // with rounded ends, both included. Polygon fills by the alternate (even-odd) rule. Pen and
 // brush drawing both go through the raster mix mode; where a pen lies over a brush, the
-// brush is painted first (Shapes.cpp states each rule where it is applied).
+// brush is painted first (Shapes.cpp states each rule where it is applied, and its
+// rasterisers, one file each, name the algorithms).
 class DeviceContext {
 public:
     DeviceContext();
+    ~DeviceContext();
     DeviceContext(const DeviceContext&) = delete;
     DeviceContext& operator=(const DeviceContext&) = delete;
 
@@ -129,6 +133,7 @@ private:
     Colour bkColour_;
     Colour textColour_;
     Point pos_;
+    std::unique_ptr<Rasterisers> rasterisers_;  // the shapes' scratch space, kept between calls
 };
 
 }  // namespace gfx

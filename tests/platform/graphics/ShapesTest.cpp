@@ -10,10 +10,12 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/Rasterisers.h"
 #include "tests/platform/graphics/GraphicsTestSupport.h"
 
 namespace gfx::testing {
@@ -211,6 +213,38 @@ TEST_P(EllipseTest, WholeArcIsTheEllipseOutlineLessOnePixel) {
     EXPECT_EQ(drawn, outline - 1);
 }
 
+TEST_P(EllipseTest, LoopListsEachPixelOnceAndItsQueriesAgree) {
+    const Rect box = GetParam().box;
+    if (box.Width() < 3 || box.Height() < 3) {
+        GTEST_SKIP() << "drawn as a rectangle";
+    }
+    const EllipseLoop loop = EllipseOutline().Loop(box);
+    const std::vector<Span> rows = loop.Rows();
+    std::set<std::pair<int, int>> seen;
+    std::vector<Span> spans(rows.size(), Span{INT_MAX, INT_MIN});  // of the loop's points
+    const Rect r{box.left + 2, box.top + 1, box.Centre().x + 3, box.bottom - 4};
+    std::size_t inR = 0;
+    for (std::size_t i = 0; i < loop.Size(); ++i) {
+        const Point p = loop[i].at;
+        ASSERT_TRUE(seen.insert({p.x, p.y}).second) << p.x << "," << p.y;
+        Span& s = spans[static_cast<std::size_t>(p.y - box.top)];
+        s = {std::min(s.x0, p.x), std::max(s.x1, p.x)};
+        inR += r.Contains(p);
+    }
+    for (int y = box.top; y < box.bottom; ++y) {
+        const Span row = loop.Row(y), s = spans[static_cast<std::size_t>(y - box.top)];
+        EXPECT_EQ(std::tie(row.x0, row.x1), std::tie(rows[y - box.top].x0, rows[y - box.top].x1));
+        EXPECT_EQ(std::tie(row.x0, row.x1), std::tie(s.x0, s.x1)) << "row " << y;
+    }
+    std::size_t listed = 0;
+    loop.ForEachRangeIn(r, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i, ++listed) {
+            EXPECT_TRUE(r.Contains(loop[i].at)) << i;
+        }
+    });
+    EXPECT_EQ(listed, inR);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Boxes, EllipseTest,
     ::testing::Values(EllipseCase{{10, 10, 50, 30}, 1}, EllipseCase{{10, 10, 51, 31}, 1},
@@ -327,12 +361,32 @@ TEST_P(ThinLineTest, IsConnectedAndLeavesOutItsEndPoint) {
     }
 }
 
+TEST_P(ThinLineTest, ClipKeepsThePixelsInsideAndTheReverseLinePaintsTheSame) {
+    const auto [a, b] = GetParam();
+    const Rect all{-100, -100, 100, 100}, clip{8, 6, 25, 21};
+    ThinLine line;
+    std::vector<Point> whole = line.Pixels(a, b, all), inside;
+    std::copy_if(whole.begin(), whole.end(), std::back_inserter(inside),
+                 [&](Point p) { return clip.Contains(p); });
+    EXPECT_EQ(line.Pixels(a, b, clip), inside);
+    // On an exact tie both directions take the smaller coordinate.
+    std::vector<Point> reverse = line.Pixels(b, a, all);
+    whole.push_back(b);
+    reverse.push_back(a);
+    const auto order = [](Point p, Point q) { return std::tie(p.x, p.y) < std::tie(q.x, q.y); };
+    std::sort(whole.begin(), whole.end(), order);
+    std::sort(reverse.begin(), reverse.end(), order);
+    EXPECT_EQ(whole, reverse);
+}
+
 INSTANTIATE_TEST_SUITE_P(Directions, ThinLineTest,
                          ::testing::Values(LineCase{{5, 5}, {30, 5}}, LineCase{{30, 5}, {5, 5}},
                                            LineCase{{5, 5}, {5, 30}}, LineCase{{5, 30}, {5, 5}},
                                            LineCase{{5, 5}, {30, 30}}, LineCase{{30, 5}, {5, 30}},
                                            LineCase{{2, 3}, {37, 17}}, LineCase{{37, 17}, {2, 3}},
                                            LineCase{{20, 2}, {11, 38}},
+                                           LineCase{{4, 4}, {20, 12}},  // a tie every other step
+                                           LineCase{{30, 25}, {4, 12}},
                                            LineCase{{10, 10}, {11, 10}},
                                            LineCase{{10, 10}, {10, 10}}));
 
@@ -392,6 +446,38 @@ TEST(WideLineTest, IsAsManyPixelsAcrossAsThePenIsWide) {
     }
 }
 
+int Marked(const Coverage& coverage) {
+    int marked = 0;
+    coverage.ForEachRun([&](int, int x0, int x1, std::uint8_t) { marked += x1 - x0; });
+    return marked;
+}
+
+TEST(WideLineTest, AStrokeStartsAfreshAtEachBegin) {
+    WideStroke stroke;
+    // The dot of each width, even where the last stroke ended on the same point.
+    for (const auto& [width, pixels] : {std::pair{3, 5}, {3, 5}, {5, 21}}) {
+        Coverage coverage({0, 0, 10, 10});
+        stroke.Begin(coverage, width);
+        stroke.Dot({5, 5});
+        stroke.Finish();
+        EXPECT_EQ(Marked(coverage), pixels) << "pen " << width;
+    }
+    // A pen that covers its whole box is known to after 16 segments, and only for its stroke.
+    Coverage small({0, 0, 8, 8});
+    stroke.Begin(small, 50);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FALSE(stroke.Whole()) << i;
+        stroke.Segment({4, 4}, {5, 4 + i});
+    }
+    EXPECT_TRUE(stroke.Whole());
+    Coverage large({0, 0, 40, 40});
+    stroke.Begin(large, 3);
+    EXPECT_FALSE(stroke.Whole());
+    stroke.Segment({10, 10}, {20, 10});
+    stroke.Finish();
+    EXPECT_EQ(Marked(large), 3 * 11 + 2);
+}
+
 // --- Polygon -----------------------------------------------------------------------------
 
 TEST(PolygonTest, PentagramCentreIsNotFilled) {
@@ -442,6 +528,47 @@ TEST(PolygonTest, TriangleIsSolidWithoutGaps) {
         EXPECT_EQ(count, last - first + 1) << y;
     }
     EXPECT_EQ(canvas.Ink(), (Rect{5, 3, 56, 51}));
+}
+
+TEST(PolygonTest, AreaFillTakesThePixelsWhoseCentresAreInside) {
+    // An edge owns its upper end and the pixels from its crossing rightwards: the alternate
+    // rule counts the edges that cross a pixel's row at or left of it. Boxes cut the shapes.
+    const std::vector<std::vector<Point>> shapes = {
+        {{20, 2}, {31, 36}, {3, 14}, {37, 14}, {9, 36}},
+        {{30, 3}, {5, 50}, {55, 50}},
+        {{-900, 7}, {26, -4000}, {25, 31}, {5000, 20}},
+    };
+    AreaFill fill;
+    for (const Rect& box : {Rect{0, 0, 40, 40}, Rect{11, 9, 29, 27}}) {
+        for (const std::vector<Point>& shape : shapes) {
+            fill.Begin(box);
+            for (std::size_t i = 0; i < shape.size(); ++i) {
+                const Point p = shape[i], q = shape[(i + 1) % shape.size()];
+                fill.AddEdge({p.x, p.y}, {q.x, q.y}, 1);
+            }
+            std::set<std::pair<int, int>> taken;
+            fill.ForEachRun(AreaFill::Rule::kAlternate, [&](int y, int x0, int x1) {
+                for (int x = x0; x < x1; ++x) {
+                    taken.insert({x, y});
+                }
+            });
+            for (int y = box.top; y < box.bottom; ++y) {
+                for (int x = box.left; x < box.right; ++x) {
+                    bool inside = false;
+                    for (std::size_t i = 0; i < shape.size(); ++i) {
+                        Point p = shape[i], q = shape[(i + 1) % shape.size()];
+                        if (p.y > q.y) {
+                            std::swap(p, q);
+                        }
+                        inside ^= p.y <= y && y < q.y &&
+                                  std::int64_t{x - p.x} * (q.y - p.y) >=
+                                      std::int64_t{y - p.y} * (q.x - p.x);
+                    }
+                    ASSERT_EQ(taken.count({x, y}), inside ? 1u : 0u) << x << "," << y;
+                }
+            }
+        }
+    }
 }
 
 TEST(PolygonTest, TenThousandPointsCostWhatTheSurfaceCosts) {

@@ -40,12 +40,37 @@ inline Rect Grown(const Rect& r, int by) {
 
 class ThinLine {
 public:
-    // The pixels of the 1-pixel line from a to b, b left out, that lie inside `clip`, in
-    // order from a. Valid until the next call.
-    const std::vector<Point>& Pixels(Point a, Point b, const Rect& clip);
+    // Starts the walk over the pixels of the 1-pixel line from a to b, b left out, that lie
+    // inside `clip`, from a on.
+    void Start(Point a, Point b, const Rect& clip);
+    bool Done() const { return left_ <= 0; }
+    // The next pixel of the walk: the major coordinate steps by one, the minor one by a
+    // quotient and a remainder.
+    Point Next() {
+        const Point p = xMajor_ ? Point{major_, minor_} : Point{minor_, major_};
+        --left_;
+        major_ += majorStep_;
+        std::int64_t by = minorStep_;
+        rest_ += restStep_;
+        if (rest_ >= den_) {
+            by += 1;
+            rest_ -= den_;
+        }
+        minor_ += static_cast<int>(minorSign_ * by);
+        return p;
+    }
 
 private:
-    std::vector<Point> pixels_;
+    bool xMajor_ = true;
+    int major_ = 0;
+    int minor_ = 0;
+    int majorStep_ = 0;
+    int minorSign_ = 0;
+    std::int64_t left_ = 0;  // pixels still to come
+    std::int64_t minorStep_ = 0;
+    std::int64_t rest_ = 0;
+    std::int64_t restStep_ = 0;
+    std::int64_t den_ = 1;
 };
 
 // --- AreaFill.cpp ----------------------------------------------------------------------------

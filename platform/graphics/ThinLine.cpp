@@ -13,15 +13,14 @@
 namespace gfx {
 
 // Only the steps whose major and minor coordinates both fall inside the clip are walked
-// (the minor one never falls back along the line, so they are one run, found by division),
-// and each step carries its minor coordinate as a quotient and remainder.
-const std::vector<Point>& ThinLine::Pixels(Point a, Point b, const Rect& clip) {
-    pixels_.clear();
+// (the minor one never falls back along the line, so they are one run, found by division).
+void ThinLine::Start(Point a, Point b, const Rect& clip) {
+    left_ = 0;
     const std::int64_t dx = std::int64_t{b.x} - a.x;
     const std::int64_t dy = std::int64_t{b.y} - a.y;
     const std::int64_t n = std::max(std::abs(dx), std::abs(dy));
     if (n == 0 || clip.IsEmpty()) {
-        return pixels_;
+        return;
     }
     const bool xMajor = std::abs(dx) >= std::abs(dy);
     const int sx = dx < 0 ? -1 : 1;
@@ -47,7 +46,7 @@ const std::vector<Point>& ThinLine::Pixels(Point a, Point b, const Rect& clip) {
     const std::int64_t most = minorSign > 0 ? minorHi - minorOrigin : minorOrigin - minorLo;
     if (minorDelta == 0) {
         if (least > 0 || most < 0) {
-            return pixels_;
+            return;
         }
     } else {
         // minor(i) >= least from i = ceil((least den - c) / 2 minorDelta) on, and
@@ -59,31 +58,23 @@ const std::vector<Point>& ThinLine::Pixels(Point a, Point b, const Rect& clip) {
         const Int128 from = std::max<Int128>(first, ceilDiv(Int128{least} * den - c, twice));
         const Int128 to = std::min<Int128>(last, ceilDiv((Int128{most} + 1) * den - c, twice) - 1);
         if (from > to) {
-            return pixels_;
+            return;
         }
         first = static_cast<std::int64_t>(from);
         last = static_cast<std::int64_t>(to);
     }
     const Int128 start = Int128{2} * first * minorDelta + c;
-    std::int64_t minor = static_cast<std::int64_t>(start / den);
-    std::int64_t rest = static_cast<std::int64_t>(start % den);
-    const std::int64_t minorStep = 2 * minorDelta / den;
-    const std::int64_t restStep = 2 * minorDelta % den;
     // Both coordinates of every step from first to last lie inside the clip.
-    int major = static_cast<int>(origin + step * first);
-    int at = static_cast<int>(minorOrigin + minorSign * minor);
-    for (std::int64_t i = first; i <= last; ++i) {
-        pixels_.push_back(xMajor ? Point{major, at} : Point{at, major});
-        major += step;
-        std::int64_t by = minorStep;
-        rest += restStep;
-        if (rest >= den) {
-            by += 1;
-            rest -= den;
-        }
-        at += static_cast<int>(minorSign * by);
-    }
-    return pixels_;
+    xMajor_ = xMajor;
+    majorStep_ = step;
+    minorSign_ = minorSign;
+    major_ = static_cast<int>(origin + step * first);
+    minor_ = static_cast<int>(minorOrigin + minorSign * static_cast<std::int64_t>(start / den));
+    rest_ = static_cast<std::int64_t>(start % den);
+    den_ = den;
+    minorStep_ = 2 * minorDelta / den;
+    restStep_ = 2 * minorDelta % den;
+    left_ = last - first + 1;
 }
 
 }  // namespace gfx

@@ -24,9 +24,8 @@ file(GLOB gclass_sources CONFIGURE_DEPENDS ${tests}/GClass/*.cpp)
 tolvane_web_test(gclass_tests SOURCES ${gclass_sources} LIBS tolvane_gclass)
 file(GLOB gameclass_sources CONFIGURE_DEPENDS ${tests}/GameClass/*.cpp)
 tolvane_web_test(gameclass_tests SOURCES ${gameclass_sources} LIBS tolvane_gameclass)
-# The dialog's own tests need the window.
+# The dialog's own tests (in window/) need the window.
 file(GLOB app_sources CONFIGURE_DEPENDS ${tests}/app/*.cpp)
-list(REMOVE_ITEM app_sources ${tests}/app/DialogTest.cpp)
 # The resource tests read the bitmaps with SDL too, as the window layer would.
 tolvane_web_test(app_tests SOURCES ${app_sources} LIBS tolvane_logic PkgConfig::SDL2)
 

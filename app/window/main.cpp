@@ -2,7 +2,7 @@
 #include <string>
 
 #include "GClass/SerrikDC.h"
-#include "app/Tolvane.h"
+#include "app/window/Tolvane.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "platform/graphics/GdiObjects.h"

@@ -28,7 +28,7 @@
 #include <random>
 #include <string>
 
-#include "app/TolvaneDlg.h"
+#include "app/window/TolvaneDlg.h"
 #include "app/res/resource.h"
 #include "tests/soak/SteppedClock.h"
 #include "tests/support/LastWords.h"

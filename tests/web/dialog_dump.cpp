@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/TolvaneDlg.h"
+#include "app/window/TolvaneDlg.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "platform/window/Video.h"

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/AboutDlg.h"
-#include "app/TolvaneDlg.h"
+#include "app/window/AboutDlg.h"
+#include "app/window/TolvaneDlg.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "platform/system/Clock.h"

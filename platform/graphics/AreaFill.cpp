@@ -129,35 +129,7 @@ void AreaFill::AddLeft(std::int64_t from, std::int64_t to, int weight) {
     }
 }
 
-template <class Keep>
-void AreaFill::Runs(Keep keep, const std::function<void(int, int, int)>& f) const {
-    std::int64_t left = 0;
-    for (int y = box_.top; y < box_.bottom; ++y) {
-        const std::size_t row = static_cast<std::size_t>(y - box_.top);
-        left += left_[row];
-        std::int64_t sum = left;
-        const std::int32_t* cell = &cells_[row * width_];
-        int start = box_.left;
-        bool in = false;
-        for (std::size_t i = 0; i < width_; ++i) {
-            sum += cell[i];
-            if (keep(sum) != in) {
-                const int x = box_.left + static_cast<int>(i);
-                if (in) {
-                    f(y, start, x);
-                }
-                in = !in;
-                start = x;
-            }
-        }
-        if (in) {
-            f(y, start, box_.right);
-        }
-    }
-}
-
-template <class Keep>
-bool AreaFill::All(Keep keep) const {
+bool AreaFill::Everywhere(Rule rule) const {
     std::int64_t left = 0;
     for (std::size_t row = 0; row + 1 < left_.size(); ++row) {
         left += left_[row];
@@ -165,28 +137,12 @@ bool AreaFill::All(Keep keep) const {
         const std::int32_t* cell = &cells_[row * width_];
         for (std::size_t i = 0; i < width_; ++i) {
             sum += cell[i];
-            if (!keep(sum)) {
+            if (!Takes(rule, sum)) {
                 return false;
             }
         }
     }
     return true;
-}
-
-// Each rule's test inlined into its own copy of the loops.
-constexpr auto kOdd = [](std::int64_t sum) { return sum % 2 != 0; };
-constexpr auto kAboveZero = [](std::int64_t sum) { return sum > 0; };
-
-void AreaFill::ForEachRun(Rule rule, const std::function<void(int y, int x0, int x1)>& f) const {
-    if (rule == Rule::kAlternate) {
-        Runs(kOdd, f);
-    } else {
-        Runs(kAboveZero, f);
-    }
-}
-
-bool AreaFill::Everywhere(Rule rule) const {
-    return rule == Rule::kAlternate ? All(kOdd) : All(kAboveZero);
 }
 
 }  // namespace gfx

@@ -38,26 +38,31 @@ inline Rect Grown(const Rect& r, int by) {
 
 // --- ThinLine.cpp ----------------------------------------------------------------------------
 
+// The pixels of the 1-pixel line from a to b, b left out, that lie inside a clip.
 class ThinLine {
 public:
-    // Starts the walk over the pixels of the 1-pixel line from a to b, b left out, that lie
-    // inside `clip`, from a on.
-    void Start(Point a, Point b, const Rect& clip);
-    bool Done() const { return left_ <= 0; }
-    // The next pixel of the walk: the major coordinate steps by one, the minor one by a
-    // quotient and a remainder.
-    Point Next() {
-        const Point p = xMajor_ ? Point{major_, minor_} : Point{minor_, major_};
-        --left_;
-        major_ += majorStep_;
-        std::int64_t by = minorStep_;
-        rest_ += restStep_;
-        if (rest_ >= den_) {
-            by += 1;
-            rest_ -= den_;
+    ThinLine(Point a, Point b, const Rect& clip);
+
+    // Calls f(x, y) for each pixel, from a on. The major coordinate steps by one, the minor
+    // one by a quotient and a remainder, all in locals: the pixels' stores cannot reach them.
+    template <class F>
+    void ForEachPixel(F&& f) const {
+        const bool xMajor = xMajor_;
+        const int majorStep = majorStep_, minorSign = minorSign_;
+        const std::int64_t minorStep = minorStep_, restStep = restStep_, den = den_;
+        int major = major_, minor = minor_;
+        std::int64_t rest = rest_;
+        for (std::int64_t i = 0; i < count_; ++i) {
+            f(xMajor ? major : minor, xMajor ? minor : major);
+            major += majorStep;
+            std::int64_t by = minorStep;
+            rest += restStep;
+            if (rest >= den) {
+                by += 1;
+                rest -= den;
+            }
+            minor += static_cast<int>(minorSign * by);
         }
-        minor_ += static_cast<int>(minorSign_ * by);
-        return p;
     }
 
 private:
@@ -66,7 +71,7 @@ private:
     int minor_ = 0;
     int majorStep_ = 0;
     int minorSign_ = 0;
-    std::int64_t left_ = 0;  // pixels still to come
+    std::int64_t count_ = 0;
     std::int64_t minorStep_ = 0;
     std::int64_t rest_ = 0;
     std::int64_t restStep_ = 0;
@@ -93,16 +98,50 @@ public:
 
     // Calls f(y, x0, x1) for every run of pixels x0..x1-1 of row y whose sum the rule
     // takes, row by row, left to right.
-    void ForEachRun(Rule rule, const std::function<void(int y, int x0, int x1)>& f) const;
+    template <class F>
+    void ForEachRun(Rule rule, F&& f) const {
+        // Each rule's test is inlined into a walk of its own.
+        if (rule == Rule::kAlternate) {
+            Runs([](std::int64_t sum) { return Takes(Rule::kAlternate, sum); }, f);
+        } else {
+            Runs([](std::int64_t sum) { return Takes(Rule::kUnion, sum); }, f);
+        }
+    }
     // Whether the rule takes every pixel of the box; stops at the first that it does not.
     bool Everywhere(Rule rule) const;
 
 private:
+    static constexpr bool Takes(Rule rule, std::int64_t sum) {
+        return rule == Rule::kAlternate ? sum % 2 != 0 : sum > 0;
+    }
     void AddLeft(std::int64_t from, std::int64_t to, int weight);
-    template <class Keep>
-    void Runs(Keep keep, const std::function<void(int, int, int)>& f) const;
-    template <class Keep>
-    bool All(Keep keep) const;
+    // A run's ends are where keep(sum) changes along the row: f is called once a run, inline.
+    template <class Keep, class F>
+    void Runs(Keep keep, F& f) const {
+        std::int64_t left = 0;
+        for (int y = box_.top; y < box_.bottom; ++y) {
+            const std::size_t row = static_cast<std::size_t>(y - box_.top);
+            left += left_[row];
+            std::int64_t sum = left;
+            const std::int32_t* cell = &cells_[row * width_];
+            int start = box_.left;
+            bool in = false;
+            for (std::size_t i = 0; i < width_; ++i) {
+                sum += cell[i];
+                if (keep(sum) != in) {
+                    const int x = box_.left + static_cast<int>(i);
+                    if (in) {
+                        f(y, start, x);
+                    }
+                    in = !in;
+                    start = x;
+                }
+            }
+            if (in) {
+                f(y, start, box_.right);
+            }
+        }
+    }
 
     Rect box_;
     std::size_t width_ = 0;
@@ -220,7 +259,6 @@ private:
 
 // The scratch spaces of one device context's shapes.
 struct Rasterisers {
-    ThinLine line;
     AreaFill fill;
     EllipseOutline outline;
     WideStroke stroke;

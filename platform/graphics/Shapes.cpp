@@ -208,12 +208,10 @@ void DeviceContext::Polygon(const Point* points, int count) {
     fill.ForEachRun(AreaFill::Rule::kAlternate,
                     [&](int y, int x0, int x1) { coverage.MarkBrush(y, x0, x1); });
     if (width <= 1) {
-        ThinLine& line = rasterisers_->line;
         for (int i = 0; i < count; ++i) {
-            for (line.Start(points[i], points[(i + 1) % count], box); !line.Done();) {
-                const Point p = line.Next();
-                coverage.MarkLine(p.x, p.y);
-            }
+            ThinLine(points[i], points[(i + 1) % count], box).ForEachPixel([&](int x, int y) {
+                coverage.MarkLine(x, y);
+            });
         }
     }
     Paint(coverage);
@@ -229,11 +227,9 @@ void DeviceContext::LineTo(int x, int y) {
     const int width = pen_->Width();
     if (width <= 1) {
         const Colour pen = pen_->GetColour();
-        ThinLine& line = rasterisers_->line;
-        for (line.Start(from, pos_, surface); !line.Done();) {
-            const Point p = line.Next();
-            PaintPixel(p.x, p.y, pen);
-        }
+        ThinLine(from, pos_, surface).ForEachPixel([&](int px, int py) {
+            PaintPixel(px, py, pen);
+        });
         return;
     }
     const Point ends[] = {from, pos_};

@@ -14,8 +14,7 @@ namespace gfx {
 
 // Only the steps whose major and minor coordinates both fall inside the clip are walked
 // (the minor one never falls back along the line, so they are one run, found by division).
-void ThinLine::Start(Point a, Point b, const Rect& clip) {
-    left_ = 0;
+ThinLine::ThinLine(Point a, Point b, const Rect& clip) {
     const std::int64_t dx = std::int64_t{b.x} - a.x;
     const std::int64_t dy = std::int64_t{b.y} - a.y;
     const std::int64_t n = std::max(std::abs(dx), std::abs(dy));
@@ -74,7 +73,7 @@ void ThinLine::Start(Point a, Point b, const Rect& clip) {
     den_ = den;
     minorStep_ = 2 * minorDelta / den;
     restStep_ = 2 * minorDelta % den;
-    left_ = last - first + 1;
+    count_ = std::max<std::int64_t>(last - first + 1, 0);
 }
 
 }  // namespace gfx

@@ -372,10 +372,7 @@ TEST_P(ThinLineTest, ClipKeepsThePixelsInsideAndTheReverseLinePaintsTheSame) {
     const Rect all{-100, -100, 100, 100}, clip{8, 6, 25, 21};
     const auto pixels = [](Point from, Point to, const Rect& r) {
         std::vector<Point> walked;
-        ThinLine line;
-        for (line.Start(from, to, r); !line.Done();) {
-            walked.push_back(line.Next());
-        }
+        ThinLine(from, to, r).ForEachPixel([&](int x, int y) { walked.push_back({x, y}); });
         return walked;
     };
     std::vector<Point> whole = pixels(a, b, all), inside;

@@ -220,6 +220,9 @@ private:
 // Ellipse outlines, with the walks of the last few sizes kept.
 class EllipseOutline {
 public:
+    // The one the device contexts of this thread share (EllipseOutline.cpp says why).
+    static EllipseOutline& OfThisThread();
+
     // The outline of the ellipse in `box` (not empty).
     EllipseLoop Loop(const Rect& box);
 
@@ -260,7 +263,6 @@ private:
 // The scratch spaces of one device context's shapes.
 struct Rasterisers {
     AreaFill fill;
-    EllipseOutline outline;
     WideStroke stroke;
 };
 

@@ -101,7 +101,7 @@ void DeviceContext::Ellipse(int left, int top, int right, int bottom) {
         return;
     }
     const Rect& clip = coverage.Box();
-    const EllipseLoop loop = rasterisers_->outline.Loop(box);
+    const EllipseLoop loop = EllipseOutline::OfThisThread().Loop(box);
     if (width <= 1) {
         for (int y = clip.top; y < clip.bottom; ++y) {
             const Span row = loop.Row(y);
@@ -141,7 +141,7 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
     if (box.IsEmpty() || clip.IsEmpty()) {
         return;
     }
-    const EllipseLoop loop = rasterisers_->outline.Loop(box);
+    const EllipseLoop loop = EllipseOutline::OfThisThread().Loop(box);
     const std::size_t n = loop.Size();
     const auto [first, count] = loop.Arc({x1, y1}, {x2, y2});
     // How far along the arc point i lies: only the points on the surface are looked at.

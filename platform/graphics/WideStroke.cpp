@@ -38,7 +38,7 @@ std::vector<Span> DotRows(int w) {
     if (w < 3) {
         return std::vector<Span>(static_cast<std::size_t>(w), Span{0, w - 1});
     }
-    return EllipseOutline().Loop(Rect{0, 0, w, w}).Rows();
+    return EllipseOutline::OfThisThread().Loop(Rect{0, 0, w, w}).Rows();
 }
 
 // Smallest k >= 0 with (2k + offset) sqrt(s) >= num, for num >= 0: ceilings of

@@ -31,13 +31,8 @@ void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
 }
 
 void PaintIcon(gfx::DeviceContext& dc, const Control& c) {
-    gfx::Bitmap image;
-    if (sys::LoadBitmap(c.icon, image)) {
-        gfx::DeviceContext src;
-        src.SelectObject(&image);
-        // An icon control takes the size of its icon.
-        dc.BitBlt(c.rect.left, c.rect.top, image.Width(), image.Height(), &src, 0, 0, gfx::SRCCOPY);
-    }
+    // An icon control takes the size of its icon.
+    DrawIcon(dc, {c.rect.left, c.rect.top}, c.icon);
 }
 
 void PaintButton(gfx::DeviceContext& dc, const Control& c, ButtonState state) {
@@ -83,6 +78,21 @@ void PaintStatic(gfx::DeviceContext& dc, const Control& c) {
 }
 
 }  // namespace
+
+void DrawIcon(gfx::DeviceContext& dc, gfx::Point at, int iconId) {
+    gfx::Bitmap image;
+    gfx::Bitmap mask;
+    if (!sys::LoadIcon(iconId, image, mask)) {
+        return;
+    }
+    // The mask keeps what lies under the transparent pixels and clears the rest; the image,
+    // black where it is transparent, fills the cleared pixels in.
+    gfx::DeviceContext src;
+    src.SelectObject(&mask);
+    dc.BitBlt(at.x, at.y, mask.Width(), mask.Height(), &src, 0, 0, gfx::SRCAND);
+    src.SelectObject(&image);
+    dc.BitBlt(at.x, at.y, image.Width(), image.Height(), &src, 0, 0, gfx::SRCPAINT);
+}
 
 void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState state,
                   const DialogFont& font) {

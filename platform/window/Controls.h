@@ -38,8 +38,13 @@ struct DialogFont {
     int tenths = 90;  // tenths of a point
 };
 
+// Draws icon `iconId` with its top-left corner at `at` as the desktop draws icons: what lies
+// under its transparent pixels shows through.
+void DrawIcon(gfx::DeviceContext& dc, gfx::Point at, int iconId);
+
 // Draws `control` as the desktop draws its controls: static text on the face colour, a push
-// button in its state (the default one with a double edge), an icon at its own size.
+// button in its state (the default one with a double edge), an icon at its own size
+// with its transparency.
 void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState state,
                   const DialogFont& font);
 

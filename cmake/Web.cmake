@@ -59,14 +59,8 @@ set(TOLVANE_PAGE_LICENCES
     /usr/share/doc/emscripten/copyright=emscripten.copyright)
 file(GLOB sdl_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/libsdl2-*/LICENSE.txt)
 file(GLOB freetype_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/freetype-*/docs/FTL.TXT)
-foreach(pair "${sdl_licence}=SDL2.LICENSE.txt" "${freetype_licence}=FreeType.FTL.TXT"
-             "${PROJECT_SOURCE_DIR}/LICENSE=LICENSE")
-    string(REPLACE "=" ";" parts "${pair}")
-    list(GET parts 0 file)
-    if(file AND EXISTS ${file})
-        list(APPEND TOLVANE_PAGE_LICENCES ${pair})
-    endif()
-endforeach()
+list(APPEND TOLVANE_PAGE_LICENCES ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE
+     ${sdl_licence}=SDL2.LICENSE.txt ${freetype_licence}=FreeType.FTL.TXT)
 
 # tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
 # in the build folder, with its faces in <folder>/fonts. COMPLETE makes it the game's page, one

@@ -38,13 +38,20 @@ else()
         VERBATIM)
 endif()
 add_custom_target(tolvane_page_fonts DEPENDS ${TOLVANE_PAGE_FONT_FILES})
-# A program that runs under node carries the page's faces in its preloaded data, where the
-# page has them.
-set(TOLVANE_FONT_PRELOAD)
+# tolvane_preload_fonts(<target>): a program that runs under node carries the page's faces in
+# its preloaded data, where the page has them.
+function(tolvane_preload_fonts target)
+    foreach(font ${TOLVANE_PAGE_FONT_FILES})
+        cmake_path(GET font FILENAME name)
+        target_link_options(${target} PRIVATE
+                            "SHELL:--preload-file ${font}@${TOLVANE_FONT_DIR}/${name}")
+    endforeach()
+    add_dependencies(${target} tolvane_page_fonts)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_PAGE_FONT_FILES})
+endfunction()
 set(names)
 foreach(font ${TOLVANE_PAGE_FONT_FILES})
     cmake_path(GET font FILENAME name)
-    list(APPEND TOLVANE_FONT_PRELOAD "SHELL:--preload-file ${font}@${TOLVANE_FONT_DIR}/${name}")
     list(APPEND names "'${name}'")
 endforeach()
 # The page reads them from its fonts/ folder into the same place.

@@ -92,8 +92,11 @@ function(tolvane_web_page target folder name)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)
     set(finish -DPAGE=${page} -DNAME=${name} "-DFONTS=${fonts}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake)
     if(ARG_COMPLETE)
         add_dependencies(${target} tolvane_page_icons)
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/sw.js
+                     ${TOLVANE_WEB_DIR}/manifest.webmanifest ${TOLVANE_WEB_DIR}/FONTS.txt)
         list(JOIN TOLVANE_PAGE_ICON_FILES "|" icons)
         list(JOIN TOLVANE_PAGE_LICENCES "|" licences)
         list(APPEND finish -DCOMPLETE=ON -DWEB=${TOLVANE_WEB_DIR} "-DICONS=${icons}"

@@ -334,10 +334,20 @@ async function anyHost(browser, { title, announce, rects }) {
   try {
     await page.setViewport({ width: 1000, height: 760 });
     const unthrottle = await fast4g(browser, page);
+    // Timed with a digest of the canvas computed in the page, which costs it little.
+    const digest = (pixels) => pixels.reduce((h, p) => Math.imul(h ^ p, 16777619), 2166136261);
     const started = Date.now();
     await page.goto(url);
-    await titleOn(page, title, 'the title screen from a plain host');
+    await waitFor('the title screen from a plain host', () => page.evaluate((width, want) => {
+      const c = document.getElementById('canvas');
+      if (!c || c.width !== width) return false;
+      const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      let h = 2166136261;
+      for (let i = 0; i < rgba.length; i += 4) h = Math.imul(h ^ (rgba[i] | (rgba[i + 1] << 8) | (rgba[i + 2] << 16)), 16777619);
+      return h === want;
+    }, title.width, digest(title.pixels)).catch(() => false));
     const seconds = (Date.now() - started) / 1000;
+    await titleOn(page, title, 'the title screen from a plain host');
     await unthrottle();
     const bytes = Object.values(sent).reduce((a, b) => a + b, 0);
     console.log(`plain host, first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 2.5 s); ` +

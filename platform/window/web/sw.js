@@ -2,8 +2,9 @@
 // serves them from there, so the game starts and plays with the network off, and it serves
 // every file of the page with the cross-origin isolation headers, which the game's threads
 // need and which a plain static host does not send. A new build has a new version, so its
-// worker is new: it caches the new files, and takes over when a page asks it to (the page
-// does so at its next visit, before it starts the game), dropping the old cache.
+// worker is new: the browser finds it when a visit loads the page, and it caches the new
+// files and takes over at once, dropping the old cache, so the next visit plays the new
+// build. The page that found it plays on: its threads were all started when it loaded.
 'use strict';
 
 const version = '@TOLVANE_PAGE_VERSION@';
@@ -13,11 +14,7 @@ const cacheName = `tolvane-${version}`;
 self.addEventListener('install', (event) => {
   // The copy from the network, not from the browser's HTTP cache, which may be older.
   event.waitUntil(caches.open(cacheName).then((cache) =>
-    cache.addAll(files.map((file) => new Request(file, { cache: 'reload' })))));
-});
-
-self.addEventListener('message', (event) => {
-  if (event.data === 'take over') self.skipWaiting();
+    cache.addAll(files.map((file) => new Request(file, { cache: 'reload' })))).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {

@@ -1,8 +1,6 @@
-# The browser build: the game as a web page (tolvane_web_page, for the libraries' folders),
-# and the portable layers and the game's logic with their tests (cmake/WebTests.cmake, once
-# the libraries are there). Test programs run under node with the machine's file system
-# (NODERAWFS), so the reference images and the font folder are read where they lie, as on the
-# desktop.
+# The browser build: the game as a web page (tolvane_web_page, for the libraries' folders).
+# The tests are the desktop's own folders' (tests/CMakeLists.txt says which run in the
+# browser; cmake/Testing.cmake how).
 
 set(TOLVANE_WEB_DIR ${PROJECT_SOURCE_DIR}/platform/window/web)
 
@@ -22,7 +20,7 @@ else()
     find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
                  REQUIRED)
     # Every text the game draws is a string literal in these.
-    file(GLOB texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp
+    file(GLOB texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/app/window/*.cpp
          ${PROJECT_SOURCE_DIR}/app/res/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp
          ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
     set(fonts ${PROJECT_BINARY_DIR}/fonts)

@@ -2,18 +2,105 @@
 # The tests are the desktop's own folders' (tests/CMakeLists.txt says which run in the
 # browser; cmake/Testing.cmake how).
 
-# tolvane_web_page(<target> <name>): links <target> as page/<name>.html in the build folder,
-# with the page around the canvas and the faces in its preloaded data. main() runs on a
-# thread of its own (a proxied main thread), so the modal loops block as on the desktop
-# while the page's own thread stays free for the browser; the worker is a real thread too.
-function(tolvane_web_page target name)
+set(TOLVANE_WEB_DIR ${PROJECT_SOURCE_DIR}/platform/window/web)
+
+# The faces. No fontconfig in the browser: the lookup opens them by file name in the folder
+# they have on the build machine (programs run by node read them there). A page carries its
+# own copies instead: the game's two faces cut down at build time to the characters its texts
+# use (page_fonts.py), derived fonts with names of their own, or with
+# TOLVANE_PAGE_FONTS=original the faces themselves.
+find_path(TOLVANE_FONT_DIR ipag.ttf PATHS /usr/share/fonts/opentype/ipafont-gothic
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(TOLVANE_PAGE_FONTS subset CACHE STRING "The page's faces: subset (what the game draws) or original")
+set_property(CACHE TOLVANE_PAGE_FONTS PROPERTY STRINGS subset original)
+if(TOLVANE_PAGE_FONTS STREQUAL "original")
+    set(TOLVANE_PAGE_FONT_FILES ${TOLVANE_FONT_DIR}/ipag.ttf ${TOLVANE_FONT_DIR}/ipagp.ttf)
+else()
+    # Debian's python, which has Debian's fontTools (python3-fonttools).
+    find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+                 REQUIRED)
+    # Every text the game draws is a string literal in these.
+    file(GLOB texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/app/window/*.cpp
+         ${PROJECT_SOURCE_DIR}/app/res/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp
+         ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
+    set(fonts ${PROJECT_BINARY_DIR}/fonts)
+    set(TOLVANE_PAGE_FONT_FILES ${fonts}/tolvane-gothic.ttf ${fonts}/tolvane-pgothic.ttf)
+    add_custom_command(
+        OUTPUT ${TOLVANE_PAGE_FONT_FILES}
+        COMMAND ${TOLVANE_PYTHON3} ${TOLVANE_WEB_DIR}/page_fonts.py
+                --face ${TOLVANE_FONT_DIR}/ipag.ttf ${fonts}/tolvane-gothic.ttf "Tolvane Gothic"
+                --face ${TOLVANE_FONT_DIR}/ipagp.ttf ${fonts}/tolvane-pgothic.ttf "Tolvane PGothic"
+                --texts ${texts}
+        DEPENDS ${TOLVANE_WEB_DIR}/page_fonts.py ${texts}
+        COMMENT "Cutting the page's faces down to the game's characters"
+        VERBATIM)
+endif()
+add_custom_target(tolvane_page_fonts DEPENDS ${TOLVANE_PAGE_FONT_FILES})
+# tolvane_preload_fonts(<target>): a program that runs under node carries the page's faces in
+# its preloaded data, where the page has them.
+function(tolvane_preload_fonts target)
+    foreach(font ${TOLVANE_PAGE_FONT_FILES})
+        cmake_path(GET font FILENAME name)
+        target_link_options(${target} PRIVATE
+                            "SHELL:--preload-file ${font}@${TOLVANE_FONT_DIR}/${name}")
+    endforeach()
+    add_dependencies(${target} tolvane_page_fonts)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_PAGE_FONT_FILES})
+endfunction()
+set(names)
+foreach(font ${TOLVANE_PAGE_FONT_FILES})
+    cmake_path(GET font FILENAME name)
+    list(APPEND names "'${name}'")
+endforeach()
+# The page reads them from its fonts/ folder into the same place.
+list(JOIN names ", " TOLVANE_PAGE_FONT_NAMES)
+configure_file(${TOLVANE_WEB_DIR}/fonts.js ${PROJECT_BINARY_DIR}/page-fonts.js @ONLY)
+
+# The licence texts a page ships with: the game's, the faces', and those of the libraries
+# compiled into it.
+set(TOLVANE_PAGE_LICENCES
+    /usr/share/doc/fonts-ipafont-gothic/copyright=ipafont-gothic.copyright
+    ${TOLVANE_WEB_DIR}/FONTS.txt=FONTS.txt
+    /usr/share/doc/emscripten/copyright=emscripten.copyright)
+file(GLOB sdl_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/libsdl2-*/LICENSE.txt)
+file(GLOB freetype_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/freetype-*/docs/FTL.TXT)
+list(APPEND TOLVANE_PAGE_LICENCES ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE
+     ${sdl_licence}=SDL2.LICENSE.txt ${freetype_licence}=FreeType.FTL.TXT)
+
+# tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
+# in the build folder, with its faces in <folder>/fonts. COMPLETE makes it the game's page, one
+# to put on a host: its icons, manifest, service worker and licence texts beside it. main()
+# runs on a thread of its own (a proxied main thread), so the modal loops block as on the
+# desktop while the page's own thread stays free for the browser; the worker is a real thread
+# too.
+function(tolvane_web_page target folder name)
+    cmake_parse_arguments(ARG "COMPLETE" "" "" ${ARGN})
+    set(page ${PROJECT_BINARY_DIR}/${folder})
     set_target_properties(${target} PROPERTIES SUFFIX ".html" OUTPUT_NAME ${name}
-                          RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/page)
-    set(shell ${PROJECT_SOURCE_DIR}/platform/window/web/page.html)
-    target_link_options(${target} PRIVATE ${TOLVANE_FONT_PRELOAD} "SHELL:--shell-file ${shell}"
+                          RUNTIME_OUTPUT_DIRECTORY ${page})
+    set(shell ${TOLVANE_WEB_DIR}/page.html)
+    set(pre ${PROJECT_BINARY_DIR}/page-fonts.js)
+    target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${pre}"
                         -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB
-                        -sPTHREAD_POOL_SIZE=4 -sENVIRONMENT=web,worker
+                        -sPTHREAD_POOL_SIZE=2 -sENVIRONMENT=web,worker
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre})
+    add_dependencies(${target} tolvane_page_fonts)
+    # Lists reach the script with "|" between their items, as a command line splits at ";".
+    list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)
+    set(finish -DPAGE=${page} -DNAME=${name} "-DFONTS=${fonts}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake)
+    if(ARG_COMPLETE)
+        add_dependencies(${target} tolvane_page_icons)
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/sw.js
+                     ${TOLVANE_WEB_DIR}/manifest.webmanifest ${TOLVANE_WEB_DIR}/FONTS.txt)
+        list(JOIN TOLVANE_PAGE_ICON_FILES "|" icons)
+        list(JOIN TOLVANE_PAGE_LICENCES "|" licences)
+        list(APPEND finish -DCOMPLETE=ON -DWEB=${TOLVANE_WEB_DIR} "-DICONS=${icons}"
+             "-DLICENCES=${licences}")
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} ${finish} -P ${TOLVANE_WEB_DIR}/finish_page.cmake
+                       VERBATIM)
 endfunction()

@@ -108,17 +108,7 @@ void CTolvaneDlg::PaintIconic(gfx::DeviceContext& dc, const gfx::Rect& client, i
         const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
         dc.Rectangle(client);
     }
-    gfx::Bitmap image;
-    gfx::Bitmap mask;
-    if (!sys::LoadIcon(iconId, image, mask)) {
-        return;
-    }
-    const gfx::Point at = IconOrigin(client, kSystemIconSize, kSystemIconSize);
-    gfx::DeviceContext src;
-    src.SelectObject(&mask);
-    dc.BitBlt(at.x, at.y, mask.Width(), mask.Height(), &src, 0, 0, gfx::SRCAND);
-    src.SelectObject(&image);
-    dc.BitBlt(at.x, at.y, image.Width(), image.Height(), &src, 0, 0, gfx::SRCPAINT);
+    ui::DrawIcon(dc, IconOrigin(client, kSystemIconSize, kSystemIconSize), iconId);
 }
 
 void CTolvaneDlg::OnPaint(gfx::DeviceContext& dc) {

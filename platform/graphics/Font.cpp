@@ -18,9 +18,22 @@
 
 #ifndef TOLVANE_FONT_DIR
 #include <fontconfig/fontconfig.h>
+#else
+#include FT_MODULE_H
 #endif
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+
+#ifdef TOLVANE_FONT_DIR
+// The modules a TrueType face needs, from the FreeType linked in: its driver (with the
+// bytecode hinter), the SFNT tables and the greyscale renderer. Only these are linked into a
+// page, where every other format's module would be downloaded for nothing.
+extern "C" {
+extern const FT_Module_Class tt_driver_class;
+extern const FT_Module_Class sfnt_module_class;
+extern const FT_Module_Class ft_smooth_renderer_class;
+}
+#endif
 
 namespace gfx {
 
@@ -74,32 +87,43 @@ public:
 
 private:
 #ifdef TOLVANE_FONT_DIR
-    // The bundled faces by family. The first is also the Japanese, the monospace and the
-    // last-resort face, the order fontconfig's fallbacks find it in on the desktop.
-    static constexpr std::pair<std::string_view, std::string_view> kBundled[] = {
-        {"IPAGothic", "ipag.ttf"},
-        {"IPAPGothic", "ipagp.ttf"},
+    // The bundled faces by family, each under the name a page's cut-down copy has, or under
+    // its own. The first is also the Japanese, the monospace and the last-resort face, the
+    // order fontconfig's fallbacks find it in on the desktop.
+    struct Bundled {
+        std::string_view family;
+        std::string_view files[2];
+    };
+    static constexpr Bundled kBundled[] = {
+        {"IPAGothic", {"tolvane-gothic.ttf", "ipag.ttf"}},
+        {"IPAPGothic", {"tolvane-pgothic.ttf", "ipagp.ttf"}},
     };
 
     std::shared_ptr<FontFace> Lookup(const std::string& name) {
         const std::string_view family = FamilyFor(name);
-        for (const auto& [bundled, file] : kBundled) {
-            if (SameName(bundled, family)) {
-                if (auto face = OpenBundled(bundled, file)) {
+        for (const Bundled& b : kBundled) {
+            if (SameName(b.family, family)) {
+                if (auto face = OpenBundled(b)) {
                     return face;
                 }
             }
         }
-        for (const auto& [bundled, file] : kBundled) {
-            if (auto face = OpenBundled(bundled, file)) {
+        for (const Bundled& b : kBundled) {
+            if (auto face = OpenBundled(b)) {
                 return face;
             }
         }
         return nullptr;
     }
 
-    std::shared_ptr<FontFace> OpenBundled(std::string_view family, std::string_view file) {
-        return Open(std::string(TOLVANE_FONT_DIR "/").append(file), 0, std::string(family));
+    std::shared_ptr<FontFace> OpenBundled(const Bundled& b) {
+        for (std::string_view file : b.files) {
+            if (auto face = Open(std::string(TOLVANE_FONT_DIR "/").append(file), 0,
+                                 std::string(b.family))) {
+                return face;
+            }
+        }
+        return nullptr;
     }
 #else
     using Accept = std::function<bool(FcPattern*)>;
@@ -189,7 +213,7 @@ private:
         }
         if (!library_) {
             FT_Library library = nullptr;
-            if (FT_Init_FreeType(&library) != 0) {
+            if (!NewLibrary(&library)) {
                 return nullptr;
             }
             library_.reset(library);
@@ -207,8 +231,40 @@ private:
         return face;
     }
 
+#ifdef TOLVANE_FONT_DIR
+    static bool NewLibrary(FT_Library* library) {
+        static FT_MemoryRec_ memory{
+            nullptr,
+            [](FT_Memory, long size) { return std::malloc(static_cast<std::size_t>(size)); },
+            [](FT_Memory, void* block) { std::free(block); },
+            [](FT_Memory, long, long size, void* block) {
+                return std::realloc(block, static_cast<std::size_t>(size));
+            },
+        };
+        if (FT_New_Library(&memory, library) != 0) {
+            return false;
+        }
+        for (const FT_Module_Class* module :
+             {&tt_driver_class, &sfnt_module_class, &ft_smooth_renderer_class}) {
+            if (FT_Add_Module(*library, module) != 0) {
+                FT_Done_Library(*library);
+                return false;
+            }
+        }
+        FT_Set_Default_Properties(*library);
+        return true;
+    }
+    // Released without the memory above, which is not the library's to free.
+    using LibraryOwner = std::unique_ptr<FT_LibraryRec_, ReleaseWith<FT_Done_Library>>;
+#else
+    static bool NewLibrary(FT_Library* library) {
+        return FT_Init_FreeType(library) == 0;
+    }
+    using LibraryOwner = std::unique_ptr<FT_LibraryRec_, ReleaseWith<FT_Done_FreeType>>;
+#endif
+
     // Before the caches, so it would outlive the faces they hold.
-    std::unique_ptr<FT_LibraryRec_, ReleaseWith<FT_Done_FreeType>> library_;
+    LibraryOwner library_;
     std::map<std::string, std::shared_ptr<FontFace>> byName_;
     std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>> byFile_;
 };

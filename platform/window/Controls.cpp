@@ -19,6 +19,13 @@ constexpr ButtonLook kButtonPressed{gfx::Rgb(204, 228, 247), gfx::Rgb(0, 84, 153
 constexpr ButtonLook kButtonDisabled{gfx::Rgb(204, 204, 204), gfx::Rgb(191, 191, 191),
                                      gfx::Rgb(131, 131, 131)};
 constexpr gfx::Colour kDefaultBorder = gfx::Rgb(0, 120, 215);
+constexpr gfx::Colour kFrameEdgeColour = gfx::Rgb(112, 112, 112);
+constexpr gfx::Colour kCaptionBarColour = gfx::Rgb(255, 255, 255);
+// The caption's face: the Japanese proportional gothic that Windows captions use for
+// Japanese text, at the caption font's 9 points.
+constexpr const char* kCaptionFace = "ＭＳ Ｐゴシック";
+constexpr int kCaptionTenths = 90;
+constexpr int kCaptionIndent = 8;
 
 void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
     gfx::Pen pen(1, colour);
@@ -31,13 +38,8 @@ void Outline(gfx::DeviceContext& dc, const gfx::Rect& r, gfx::Colour colour) {
 }
 
 void PaintIcon(gfx::DeviceContext& dc, const Control& c) {
-    gfx::Bitmap image;
-    if (sys::LoadBitmap(c.icon, image)) {
-        gfx::DeviceContext src;
-        src.SelectObject(&image);
-        // An icon control takes the size of its icon.
-        dc.BitBlt(c.rect.left, c.rect.top, image.Width(), image.Height(), &src, 0, 0, gfx::SRCCOPY);
-    }
+    // An icon control takes the size of its icon.
+    DrawIcon(dc, {c.rect.left, c.rect.top}, c.icon);
 }
 
 void PaintButton(gfx::DeviceContext& dc, const Control& c, ButtonState state) {
@@ -83,6 +85,49 @@ void PaintStatic(gfx::DeviceContext& dc, const Control& c) {
 }
 
 }  // namespace
+
+void DrawIcon(gfx::DeviceContext& dc, gfx::Point at, int iconId) {
+    gfx::Bitmap image;
+    gfx::Bitmap mask;
+    if (!sys::LoadIcon(iconId, image, mask)) {
+        return;
+    }
+    // The mask keeps what lies under the transparent pixels and clears the rest; the image,
+    // black where it is transparent, fills the cleared pixels in.
+    gfx::DeviceContext src;
+    src.SelectObject(&mask);
+    dc.BitBlt(at.x, at.y, mask.Width(), mask.Height(), &src, 0, 0, gfx::SRCAND);
+    src.SelectObject(&image);
+    dc.BitBlt(at.x, at.y, image.Width(), image.Height(), &src, 0, 0, gfx::SRCPAINT);
+}
+
+gfx::Point FramedSize(gfx::Point clientSize) {
+    return {clientSize.x + 2 * kFrameEdge, clientSize.y + kFrameEdge + kCaptionBar + kFrameEdge};
+}
+
+gfx::Point FramedClientOrigin() {
+    return {kFrameEdge, kFrameEdge + kCaptionBar};
+}
+
+void DrawFrame(gfx::DeviceContext& dc, gfx::Point size, const std::string& caption) {
+    Outline(dc, {0, 0, size.x, size.y}, kFrameEdgeColour);
+    const gfx::Rect bar{kFrameEdge, kFrameEdge, size.x - kFrameEdge, kFrameEdge + kCaptionBar};
+    gfx::Brush brush(kCaptionBarColour);
+    gfx::Pen pen(1, kCaptionBarColour);
+    {
+        const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
+        const gfx::ScopedSelect<gfx::Brush> withBrush(dc, &brush);
+        dc.Rectangle(bar);
+    }
+    gfx::Font face(kCaptionTenths, kCaptionFace);
+    const gfx::ScopedSelect<gfx::Font> withFont(dc, &face);
+    const int oldMode = dc.SetBkMode(gfx::TRANSPARENT);
+    const gfx::Colour oldColour = dc.SetTextColor(0x000000);
+    dc.DrawText(caption, {bar.left + kCaptionIndent, bar.top, bar.right, bar.bottom},
+                gfx::DT_LEFT | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+    dc.SetTextColor(oldColour);
+    dc.SetBkMode(oldMode);
+}
 
 void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState state,
                   const DialogFont& font) {

@@ -38,8 +38,26 @@ struct DialogFont {
     int tenths = 90;  // tenths of a point
 };
 
+// Draws icon `iconId` with its top-left corner at `at` as the desktop draws icons: what lies
+// under its transparent pixels shows through.
+void DrawIcon(gfx::DeviceContext& dc, gfx::Point at, int iconId);
+
+// The frame a web page draws around a box, where no window manager draws one: a one-pixel
+// edge, and below its top edge a caption bar with the window's caption.
+constexpr int kFrameEdge = 1;
+constexpr int kCaptionBar = 24;
+
+// Where a client area of `clientSize` lies in its framed window, whose size is returned.
+gfx::Point FramedSize(gfx::Point clientSize);
+gfx::Point FramedClientOrigin();
+
+// Draws the frame of a window `size` large (FramedSize) with `caption` in its bar. The client
+// area inside it is left as it is.
+void DrawFrame(gfx::DeviceContext& dc, gfx::Point size, const std::string& caption);
+
 // Draws `control` as the desktop draws its controls: static text on the face colour, a push
-// button in its state (the default one with a double edge), an icon at its own size.
+// button in its state (the default one with a double edge), an icon at its own size
+// with its transparency.
 void PaintControl(gfx::DeviceContext& dc, const Control& control, ButtonState state,
                   const DialogFont& font);
 

@@ -1,7 +1,8 @@
 // The title screen as the desktop shows it: the real main dialog opens headless on SDL's
 // offscreen driver and paints its first picture, with the pointer outside the window; its
 // client surface and the controls' rectangles are printed as scene_dump prints its pictures,
-// for the browser test to compare the page's canvas with.
+// for the browser test to compare the page's canvas with; then the frame a page draws around
+// the About box, with its caption, and where its client area lies in it.
 //
 //   dialog_dump    rows on stdout; exits 1 when the dialog cannot open or never paints
 
@@ -12,6 +13,7 @@
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
 #include "app/window/TolvaneDlg.h"
+#include "platform/window/Controls.h"
 #include "platform/window/Video.h"
 #include "tests/web/PictureDump.h"
 
@@ -75,5 +77,15 @@ int main() {
                      result == -1 ? dialog.LastError().c_str() : "never painted");
         return 1;
     }
+    const sys::DialogTemplate* about = sys::FindDialog(IDD_ABOUTBOX);
+    const gfx::Rect client = sys::DialogUnitsToPixels(0, 0, about->cx, about->cy);
+    const gfx::Point size = ui::FramedSize({client.right, client.bottom});
+    gfx::Bitmap frame(size.x, size.y, ui::kDialogFace);
+    gfx::DeviceContext dc;
+    dc.SelectObject(&frame);
+    ui::DrawFrame(dc, size, about->caption);
+    const gfx::Point at = ui::FramedClientOrigin();
+    dump::PrintRect("about-client", {at.x, at.y, at.x + client.right, at.y + client.bottom});
+    dump::PrintPicture("frame", frame);
     return 0;
 }

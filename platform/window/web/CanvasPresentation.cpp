@@ -1,7 +1,8 @@
 // Presentation in a web page. The page has one canvas, and SDL's browser backend gives every
 // window that same canvas, so here every window is a layer of one SDL window: the first one
-// sizes the canvas, a later one (a modal box) lies centred over it, and each present draws
-// every shown layer's last picture, bottom to top. Layers have ids of their own, and SDL's
+// sizes the canvas, a later one (a modal box) lies centred over it in a frame with its caption
+// (drawn here, as no window manager does), and each present draws every shown layer's last
+// picture, bottom to top. Layers have ids of their own, and SDL's
 // input events are handed to the layer under the pointer (the keyboard to the top layer) in
 // that layer's own coordinates, so the message loop sees one window per dialog as on the
 // desktop. The page scales the canvas by an integer factor itself, so the scale here is 1.
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/graphics/DeviceContext.h"
+#include "platform/window/Controls.h"
 #include "platform/window/Presentation.h"
 #include "platform/window/Video.h"
 #include "platform/window/sdl/SdlPtrs.h"
@@ -22,8 +25,10 @@ namespace {
 struct Layer {
     const Presentation* presentation = nullptr;
     std::uint32_t id = 0;
-    gfx::Rect at;                     // on the canvas
-    std::vector<gfx::Colour> pixels;  // the last picture presented, empty before
+    gfx::Rect at;                     // on the canvas, its frame included
+    gfx::Point client;                // where its client area lies inside it
+    std::vector<gfx::Colour> pixels;  // its frame and the client's last picture
+    bool presented = false;
     bool shown = false;
 };
 
@@ -66,8 +71,8 @@ template <typename Event>
 void ToLayer(Event& e, int& x, int& y) {
     if (const Layer* l = LayerAt(x, y)) {
         e.windowID = l->id;
-        x -= l->at.left;
-        y -= l->at.top;
+        x -= l->at.left + l->client.x;
+        y -= l->at.top + l->client.y;
     }
 }
 
@@ -128,7 +133,7 @@ bool Compose(std::string* error) {
     const gfx::Rect canvas{0, 0, surface->w, surface->h};
     auto* base = static_cast<std::uint8_t*>(surface->pixels);
     for (const Layer& l : c.layers) {
-        if (!l.shown || l.pixels.empty()) {
+        if (!l.shown || !l.presented) {
             continue;
         }
         const int left = std::max(l.at.left, canvas.left);
@@ -167,30 +172,49 @@ Presentation::~Presentation() {
     Destroy();
 }
 
+// A box goes where the canvas has room for it, whatever place its owner asks for.
 bool Presentation::Create(const std::string& captionUtf8, const Geometry& geometry,
-                          std::optional<gfx::Point> at, std::string* error) {
+                          std::optional<gfx::Point> /*at*/, std::string* error) {
     Destroy();
     geometry_ = geometry;
     Canvas& c = TheCanvas();
-    const gfx::Point size = geometry.WindowSize();
+    const gfx::Point clientSize = geometry.WindowSize();
     if (c.window == nullptr) {
-        // The page's title is the first window's caption.
-        c.window = SDL_CreateWindow(captionUtf8.c_str(), 0, 0, size.x, size.y, 0);
+        // The page's title is the first window's caption, and its client area is the canvas.
+        c.window = SDL_CreateWindow(captionUtf8.c_str(), 0, 0, clientSize.x, clientSize.y, 0);
         if (c.window == nullptr) {
             *error = sdl::Error("cannot create the window");
             return false;
         }
         SDL_AddEventWatch(Retarget, nullptr);
-        at = gfx::Point{0, 0};
+        c.layers.push_back({this,
+                            c.nextId++,
+                            {0, 0, clientSize.x, clientSize.y},
+                            {0, 0},
+                            std::vector<gfx::Colour>(clientSize.x * clientSize.y),
+                            false,
+                            false});
+        return true;
     }
-    if (!at) {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(c.window, &w, &h);
-        at = gfx::Point{(w - size.x) / 2, (h - size.y) / 2};
+    // A box lies in its frame, centred over the canvas.
+    const gfx::Point size = FramedSize(clientSize);
+    gfx::Bitmap framed(size.x, size.y, kDialogFace);
+    {
+        gfx::DeviceContext dc;
+        dc.SelectObject(&framed);
+        DrawFrame(dc, size, captionUtf8);
     }
-    const int x = at->x;
-    const int y = at->y;
-    c.layers.push_back({this, c.nextId++, {x, y, x + size.x, y + size.y}, {}, false});
+    int w = 0, h = 0;
+    SDL_GetWindowSize(c.window, &w, &h);
+    const int x = std::max(0, (w - size.x) / 2);
+    const int y = std::max(0, (h - size.y) / 2);
+    c.layers.push_back({this,
+                        c.nextId++,
+                        {x, y, x + size.x, y + size.y},
+                        FramedClientOrigin(),
+                        {framed.Data(), framed.Data() + size.x * size.y},
+                        false,
+                        false});
     return true;
 }
 
@@ -218,7 +242,12 @@ bool Presentation::Present(const gfx::Bitmap& client, std::string* error) {
         *error = "the client surface does not match the window";
         return false;
     }
-    l->pixels.assign(client.Data(), client.Data() + static_cast<std::size_t>(size.x) * size.y);
+    const int stride = l->at.Width();
+    for (int y = 0; y < size.y; ++y) {
+        std::copy_n(client.Row(y), size.x,
+                    l->pixels.begin() + (l->client.y + y) * stride + l->client.x);
+    }
+    l->presented = true;
     return Compose(error);
 }
 

@@ -292,8 +292,10 @@ TEST_F(DialogTest, AboutBoxDrawsItsControls) {
         }
         return n;
     };
-    EXPECT_GT(countNotFace(sys::DialogUnitsToPixels(40, 10, 119, 8)), 20);   // version text
-    EXPECT_GT(countNotFace(sys::DialogUnitsToPixels(11, 17, 20, 20)), 200);  // icon
+    EXPECT_GT(countNotFace(sys::DialogUnitsToPixels(40, 10, 119, 8)), 20);  // version text
+    const gfx::Rect icon = sys::DialogUnitsToPixels(11, 17, 20, 20);
+    EXPECT_GT(countNotFace(icon), 200);
+    EXPECT_EQ(s.GetPixel(icon.left, icon.top), ui::kDialogFace);  // its transparent corner
     const gfx::Rect ok = about.GetControlRect(ui::IDOK);
     EXPECT_EQ(s.GetPixel(ok.left, ok.top), gfx::Rgb(0, 120, 215));  // default button edge
     EXPECT_EQ(s.GetPixel(ok.left + 3, ok.top + 3), gfx::Rgb(225, 225, 225));

@@ -1,0 +1,93 @@
+# cmake -P finish_page.cmake, after a page is linked: puts the page's other files beside it.
+#   PAGE      the page's folder, NAME its program's name (NAME.html is the page)
+#   FONTS     the faces, copied into PAGE/fonts
+# (lists with "|" between their items) and for the game's own page, COMPLETE=ON with
+#   WEB       platform/window/web (the manifest, the service worker, the fonts' notice)
+#   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
+#   LICENCES  the licence texts, each "<file>=<name>", copied into PAGE/licences
+# Then the folder holds exactly the page's files (older builds' leftovers are removed), and the
+# service worker lists them all but itself and the licences, with a version made from their
+# contents, so a new build is a new worker.
+cmake_minimum_required(VERSION 3.25)
+foreach(list FONTS ICONS LICENCES)
+    string(REPLACE "|" ";" ${list} "${${list}}")
+endforeach()
+
+function(copy_into folder)
+    file(MAKE_DIRECTORY ${PAGE}/${folder})
+    foreach(file ${ARGN})
+        cmake_path(GET file FILENAME name)
+        file(COPY_FILE ${file} ${PAGE}/${folder}/${name} ONLY_IF_DIFFERENT)
+    endforeach()
+endfunction()
+
+copy_into(fonts ${FONTS})
+set(page_files ${NAME}.html ${NAME}.js ${NAME}.wasm)
+if(EXISTS ${PAGE}/${NAME}.worker.js)
+    list(APPEND page_files ${NAME}.worker.js)
+endif()
+foreach(font ${FONTS})
+    cmake_path(GET font FILENAME name)
+    list(APPEND page_files fonts/${name})
+endforeach()
+if(NOT COMPLETE)
+    return()
+endif()
+
+copy_into(icons ${ICONS})
+set(icons "")
+foreach(icon ${ICONS})
+    cmake_path(GET icon FILENAME name)
+    cmake_path(GET icon STEM size)
+    list(APPEND page_files icons/${name})
+    string(APPEND icons "\n    { \"src\": \"icons/${name}\", \"sizes\": \"${size}x${size}\", \"type\": \"image/png\" },")
+endforeach()
+string(REGEX REPLACE ",$" "\n  " icons "${icons}")
+set(TOLVANE_PAGE_ICONS "${icons}")
+configure_file(${WEB}/manifest.webmanifest ${PAGE}/manifest.webmanifest @ONLY)
+list(APPEND page_files manifest.webmanifest)
+
+file(MAKE_DIRECTORY ${PAGE}/licences)
+set(kept sw.js)
+foreach(pair ${LICENCES})
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    if(NOT EXISTS ${from})
+        continue()  # the game's own licence file, before it is written
+    endif()
+    file(COPY_FILE ${from} ${PAGE}/licences/${to} ONLY_IF_DIFFERENT)
+    list(APPEND kept licences/${to})
+endforeach()
+
+# The version: a digest of every cached file's name and contents. The worker fetches the
+# largest files first: a browser opens only a few connections to a host at once, and the
+# program's code is most of a first visit's wait.
+list(SORT page_files)
+set(digests "")
+set(bySize "")
+foreach(file ${page_files})
+    file(SHA256 ${PAGE}/${file} digest)
+    string(APPEND digests "${file} ${digest}\n")
+    file(SIZE ${PAGE}/${file} size)
+    math(EXPR padded "1000000000000 + ${size}")  # the same number of digits for every size
+    list(APPEND bySize "${padded} ${file}")
+endforeach()
+list(SORT bySize ORDER DESCENDING)
+set(listed "")
+foreach(entry ${bySize})
+    string(REGEX REPLACE "^[0-9]+ " "" file "${entry}")
+    string(APPEND listed "\n  '${file}',")
+endforeach()
+string(SHA256 version "${digests}")
+string(SUBSTRING ${version} 0 16 TOLVANE_PAGE_VERSION)
+string(REGEX REPLACE ",$" ",\n" TOLVANE_PAGE_FILES "${listed}")
+configure_file(${WEB}/sw.js ${PAGE}/sw.js @ONLY)
+
+list(APPEND kept ${page_files})
+file(GLOB_RECURSE present RELATIVE ${PAGE} ${PAGE}/*)
+foreach(file ${present})
+    if(NOT file IN_LIST kept)
+        file(REMOVE ${PAGE}/${file})
+    endif()
+endforeach()

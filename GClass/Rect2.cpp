@@ -51,7 +51,11 @@ void CRect2::Divide(int cols, int rows) {
         const int top = m_rect.top + Spread(height, i, rows);
         for (int j = 0; j < cols; ++j) {
             const int left = m_rect.left + Spread(width, j, cols);
-            *m_listCell.AddNew() = {left, top, left + cellWidth, top + cellHeight};
+            gfx::Rect* cell = m_listCell.AddNew();
+            if (cell == nullptr) {
+                return;  // no memory: the cells from here on are missing, never misplaced
+            }
+            *cell = {left, top, left + cellWidth, top + cellHeight};
         }
     }
 }

@@ -40,11 +40,15 @@ CThreadGame::~CThreadGame() {
 }
 
 void CThreadGame::AddRunControl(int id) {
-    *m_listRunControl.AddNew() = id;
+    if (int* slot = m_listRunControl.AddNew()) {
+        *slot = id;
+    }
 }
 
 void CThreadGame::AddIdleControl(int id) {
-    *m_listIdleControl.AddNew() = id;
+    if (int* slot = m_listIdleControl.AddNew()) {
+        *slot = id;
+    }
 }
 
 void CThreadGame::UpdateControls() {

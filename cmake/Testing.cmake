@@ -1,16 +1,23 @@
 include(GoogleTest)
 
-# tolvane_add_test(<name> [WHOLE] SOURCES <files...> LIBS <targets...>)
-# One GoogleTest executable whose cases CTest lists one by one; with WHOLE, one CTest test
-# that runs them all (for the browser build, where starting the program costs more than most
-# of its cases).
+# tolvane_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest executable whose cases CTest lists one by one. In the browser build it runs
+# under node as one CTest test that runs them all, as starting the program there costs more
+# than most of its cases.
 function(tolvane_add_test name)
-    cmake_parse_arguments(ARG "WHOLE" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main
                           Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    if(ARG_WHOLE)
+    if(EMSCRIPTEN)
+        # Memory is fixed: growth with threads slows every access from JavaScript. main() runs
+        # on a thread of its own, as in the page: a thread starts only while node's own thread
+        # is free to make its worker, and a test's threads may wait for each other to start. A
+        # few workers are made ahead. The machine's file system is the program's (NODERAWFS),
+        # so the reference images and the font folder are read where they lie.
+        target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
+                            -sPTHREAD_POOL_SIZE=8 -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1)
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES TIMEOUT 600)
         return()

@@ -1,8 +1,6 @@
-# The browser build: the game as a web page (tolvane_web_page, for the libraries' folders),
-# and the portable layers and the game's logic with their tests (cmake/WebTests.cmake, once
-# the libraries are there). Test programs run under node with the machine's file system
-# (NODERAWFS), so the reference images and the font folder are read where they lie, as on the
-# desktop.
+# The browser build: the game as a web page (tolvane_web_page, for the libraries' folders).
+# The tests are the desktop's own folders' (tests/CMakeLists.txt says which run in the
+# browser; cmake/Testing.cmake how).
 
 # tolvane_web_page(<target> <name>): links <target> as page/<name>.html in the build folder,
 # with the page around the canvas and the faces in its preloaded data. main() runs on a

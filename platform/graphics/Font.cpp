@@ -103,6 +103,7 @@ private:
     }
 #else
     using Accept = std::function<bool(FcPattern*)>;
+    using Pattern = std::unique_ptr<FcPattern, ReleaseWith<FcPatternDestroy>>;
 
     std::shared_ptr<FontFace> Lookup(const std::string& name) {
         if (!fontconfigReady_) {
@@ -153,34 +154,29 @@ private:
 
     // fontconfig's best face for one property, when `accept` takes it and FreeType opens it.
     std::shared_ptr<FontFace> Match(const char* object, const char* value, const Accept& accept) {
-        FcPattern* pattern = FcPatternCreate();
+        const Pattern pattern(FcPatternCreate());
         if (!pattern) {
             return nullptr;
         }
         if (object) {
-            FcPatternAddString(pattern, object, reinterpret_cast<const FcChar8*>(value));
+            FcPatternAddString(pattern.get(), object, reinterpret_cast<const FcChar8*>(value));
         }
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
+        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+        FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-        FcPatternDestroy(pattern);
-        if (!match) {
-            return nullptr;
-        }
-        std::shared_ptr<FontFace> face;
+        const Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
         FcChar8* file = nullptr;
         FcChar8* family = nullptr;
         int index = 0;
-        if (accept(match) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-            FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch) {
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            face = Open(reinterpret_cast<const char*>(file), index,
-                        reinterpret_cast<const char*>(family));
+        if (!match || !accept(match.get()) ||
+            FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch ||
+            FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch) {
+            return nullptr;
         }
-        FcPatternDestroy(match);
-        return face;
+        FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+        return Open(reinterpret_cast<const char*>(file), index,
+                    reinterpret_cast<const char*>(family));
     }
 
     bool fontconfigReady_ = false;
@@ -191,24 +187,28 @@ private:
         if (const auto it = byFile_.find(key); it != byFile_.end()) {
             return it->second;
         }
-        if (!library_ && FT_Init_FreeType(&library_) != 0) {
-            library_ = nullptr;
-            return nullptr;
-        }
-        FT_Face ft = nullptr;
-        if (FT_New_Face(library_, file.c_str(), index, &ft) != 0) {
-            return nullptr;
+        if (!library_) {
+            FT_Library library = nullptr;
+            if (FT_Init_FreeType(&library) != 0) {
+                return nullptr;
+            }
+            library_.reset(library);
         }
         auto face = std::make_shared<FontFace>();
+        FT_Face ft = nullptr;
+        if (FT_New_Face(library_.get(), file.c_str(), index, &ft) != 0) {
+            return nullptr;
+        }
+        face->face.reset(ft);
         face->family = family;
         face->file = file;
         face->index = index;
-        face->face = ft;
         byFile_[key] = face;
         return face;
     }
 
-    FT_Library library_ = nullptr;
+    // Before the caches, so it would outlive the faces they hold.
+    std::unique_ptr<FT_LibraryRec_, ReleaseWith<FT_Done_FreeType>> library_;
     std::map<std::string, std::shared_ptr<FontFace>> byName_;
     std::map<std::pair<std::string, int>, std::shared_ptr<FontFace>> byFile_;
 };
@@ -227,7 +227,7 @@ LineMetrics MetricsOf(FontFace& face, int pixelHeight) {
         return it->second;
     }
     LineMetrics m;
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face.face, FT_SFNT_OS2));
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face.face.get(), FT_SFNT_OS2));
     if (os2 && os2->version != 0xFFFF && face.face->units_per_EM > 0) {
         const double scale = static_cast<double>(pixelHeight) / face.face->units_per_EM;
         m.ascent = static_cast<int>(std::lround(os2->usWinAscent * scale));
@@ -248,7 +248,7 @@ constexpr int kCachedGlyphPixels = 128 * 128;
 // An empty box when the face cannot load the glyph. Called under the lock with the size set.
 Glyph Measure(FontFace& face, char32_t codePoint) {
     Glyph glyph;
-    if (FT_Load_Char(face.face, codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
+    if (FT_Load_Char(face.face.get(), codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
         glyph.rendered = true;  // nothing to draw
         return glyph;
     }
@@ -267,7 +267,7 @@ Glyph Measure(FontFace& face, char32_t codePoint) {
 std::shared_ptr<const Glyph> Rasterise(FontFace& face, char32_t codePoint) {
     auto glyph = std::make_shared<Glyph>();
     glyph->rendered = true;
-    if (FT_Load_Char(face.face, codePoint,
+    if (FT_Load_Char(face.face.get(), codePoint,
                      FT_LOAD_RENDER | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) {
         return glyph;
     }
@@ -311,7 +311,7 @@ std::shared_ptr<const Glyph> RasterisePart(FontFace& face, char32_t codePoint, c
     glyph->advance = whole.advance;
     glyph->rendered = true;
     glyph->coverage.assign(static_cast<std::size_t>(glyph->width) * glyph->height, 0);
-    if (FT_Load_Char(face.face, codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0 ||
+    if (FT_Load_Char(face.face.get(), codePoint, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0 ||
         face.face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return glyph;
     }
@@ -360,7 +360,7 @@ TextRun LayoutText(FontFace& face, int pixelHeight, std::u32string_view text) {
     TextRun run;
     run.pixelHeight = pixelHeight;
     std::lock_guard lock(Engine().mutex);
-    if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
+    if (FT_Set_Pixel_Sizes(face.face.get(), 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
         return run;
     }
     const LineMetrics metrics = MetricsOf(face, pixelHeight);
@@ -393,7 +393,7 @@ std::shared_ptr<const Glyph> RenderGlyph(FontFace& face, const TextRun& run,
         return placed.glyph;
     }
     std::lock_guard lock(Engine().mutex);
-    if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(run.pixelHeight)) != 0) {
+    if (FT_Set_Pixel_Sizes(face.face.get(), 0, static_cast<FT_UInt>(run.pixelHeight)) != 0) {
         return std::make_shared<const Glyph>();
     }
     if (std::int64_t{whole.width} * whole.height > kCachedGlyphPixels) {

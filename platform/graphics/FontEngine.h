@@ -35,13 +35,22 @@ struct LineMetrics {
     int descent = 0;  // pixels below it
 };
 
+// Releases a FreeType or fontconfig handle through `Release`, as a std::unique_ptr deleter.
+template <auto Release>
+struct ReleaseWith {
+    template <typename T>
+    void operator()(T* handle) const {
+        Release(handle);
+    }
+};
+
 // A resolved face. It and its caches belong to the font engine and are used only under the
 // engine's lock.
 struct FontFace {
     std::string family;  // the installed family name, e.g. "IPAGothic"
     std::string file;
     int index = 0;
-    FT_Face face = nullptr;
+    std::unique_ptr<FT_FaceRec_, ReleaseWith<FT_Done_Face>> face;
     std::unordered_map<int, LineMetrics> metrics;  // by pixel height
     // By pixel height << 21 | code point. Glyphs are shared, so clearing the cache never
     // pulls one from under a line being drawn.

@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "tests/GClass/DrawTestSupport.h"
+#include "tests/support/AssertRecorder.h"
 
 namespace {
 
-using drawtest::AssertRecorder;
-using drawtest::kAssertsActive;
+using testsupport::AssertRecorder;
+using testsupport::kAssertsActive;
 
 struct DivideCase {
     const char* name;

@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/GClass/DrawTestSupport.h"
+#include "tests/support/AssertRecorder.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
-using drawtest::AssertRecorder;
-using drawtest::kAssertsActive;
-using drawtest::Surface;
+using testsupport::AssertRecorder;
+using testsupport::Canvas;
+using testsupport::kAssertsActive;
 
 constexpr gfx::Colour kWhite = 0xFFFFFF;
 constexpr gfx::Colour kRed = 0x0000FF;
@@ -22,7 +23,7 @@ constexpr gfx::Colour kGreen = 0x00FF00;
 constexpr gfx::Colour kBlue = 0xFF0000;
 
 // Every pixel that differs from `before`, as points.
-std::vector<gfx::Point> Changed(const Surface& s, const std::vector<gfx::Colour>& before) {
+std::vector<gfx::Point> Changed(const Canvas& s, const std::vector<gfx::Colour>& before) {
     std::vector<gfx::Point> changed;
     const auto after = s.Pixels();
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -50,7 +51,7 @@ TEST(SerrikDC, NullContextAsserts) {
 }
 
 TEST(SerrikDC, DrawRectOutlinesAndFillsWithoutRightColumnAndBottomRow) {
-    Surface s(30, 25, kWhite);
+    Canvas s(30, 25, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.DrawRect({10, 10, 20, 15}, kRed, kBlue);
     for (int y = 0; y < 25; ++y) {
@@ -103,7 +104,7 @@ void DrawPanel(CSerrikDC& dc, const PanelCase& c, gfx::Rect r, gfx::Colour face)
 TEST_P(SerrikDCPanel, EdgesLieOnePixelOutsideTheFace) {
     const PanelCase& c = GetParam();
     const gfx::Rect r{4, 3, 14, 9};
-    Surface s(20, 14, 0x123456);
+    Canvas s(20, 14, 0x123456);
     CSerrikDC dc(&s.dc, 0);
     DrawPanel(dc, c, r, 0x808080);
     for (int y = 0; y < 14; ++y) {
@@ -116,7 +117,7 @@ TEST_P(SerrikDCPanel, EdgesLieOnePixelOutsideTheFace) {
 TEST_P(SerrikDCPanel, XorFacesCancelButEdgesStaySolid) {
     const PanelCase& c = GetParam();
     const gfx::Rect r{4, 3, 14, 9};
-    Surface s(20, 14, 0);
+    Canvas s(20, 14, 0);
     s.FillPattern();
     const auto before = s.Pixels();
     CSerrikDC dc(&s.dc, 1);
@@ -140,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(Panels, SerrikDCPanel,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SerrikDC, CheckerFiveByThreeStartsWithTheFirstColour) {
-    Surface s(110, 70, kWhite);
+    Canvas s(110, 70, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.DrawChecker({0, 0, 100, 60}, kRed, kGreen, 20);
     for (int y = 0; y < 70; ++y) {
@@ -156,7 +157,7 @@ TEST(SerrikDC, CheckerFiveByThreeStartsWithTheFirstColour) {
 
 TEST(SerrikDC, CheckerCellsFollowTheGridsSpreadOrigins) {
     // 107 / 20 gives 5 columns 21 wide at 0, 21, 42, 64 and 85: columns 63 and 106 stay bare.
-    Surface s(120, 30, kWhite);
+    Canvas s(120, 30, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.DrawChecker({3, 2, 110, 22}, kRed, kGreen, 20);
     const int y = 10;
@@ -172,7 +173,7 @@ TEST(SerrikDC, CheckerCellsFollowTheGridsSpreadOrigins) {
 TEST(SerrikDC, CheckerWithoutWholeCellsDrawsNothing) {
     // Cells larger than the rectangle are legitimate input: no grid, and no assertion.
     for (const int cellSize : {0, -3, 61, 101}) {
-        Surface s(110, 70, kWhite);
+        Canvas s(110, 70, kWhite);
         const auto before = s.Pixels();
         CSerrikDC dc(&s.dc, 0);
         AssertRecorder asserts;
@@ -183,8 +184,8 @@ TEST(SerrikDC, CheckerWithoutWholeCellsDrawsNothing) {
 }
 
 TEST(SerrikDC, LineLeavesOutItsEndPointAndWidthZeroIsOnePixel) {
-    Surface one(12, 8, kWhite);
-    Surface zero(12, 8, kWhite);
+    Canvas one(12, 8, kWhite);
+    Canvas zero(12, 8, kWhite);
     CSerrikDC(&one.dc, 0).DrawLine(2, 3, 8, 3, kRed, 1);
     CSerrikDC(&zero.dc, 0).DrawLine(2, 3, 8, 3, kRed, 0);
     for (int x = 0; x < 12; ++x) {
@@ -194,14 +195,14 @@ TEST(SerrikDC, LineLeavesOutItsEndPointAndWidthZeroIsOnePixel) {
     }
     EXPECT_EQ(zero.Pixels(), one.Pixels());
 
-    Surface wide(12, 8, kWhite);
+    Canvas wide(12, 8, kWhite);
     CSerrikDC(&wide.dc, 0).DrawLine(2, 3, 8, 3, kRed, 3);
     EXPECT_EQ(wide.At(5, 2), kRed);
     EXPECT_EQ(wide.At(5, 4), kRed);
 }
 
 TEST(SerrikDC, FrameClosesAllFourCorners) {
-    Surface s(20, 15, kWhite);
+    Canvas s(20, 15, kWhite);
     CSerrikDC(&s.dc, 0).DrawFrame(5, 5, 15, 10, kRed, 1);
     for (int y = 0; y < 15; ++y) {
         for (int x = 0; x < 20; ++x) {
@@ -213,7 +214,7 @@ TEST(SerrikDC, FrameClosesAllFourCorners) {
 }
 
 TEST(SerrikDC, CircleFillsItsBoxWithoutRightColumnAndBottomRow) {
-    Surface s(40, 40, kWhite);
+    Canvas s(40, 40, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.DrawCircle(20, 20, 10, kRed, kBlue);
     EXPECT_EQ(s.At(20, 20), kBlue);
@@ -226,16 +227,16 @@ TEST(SerrikDC, CircleFillsItsBoxWithoutRightColumnAndBottomRow) {
     EXPECT_EQ(s.At(20, 9), kWhite);
     EXPECT_EQ(s.At(11, 11), kWhite);
 
-    Surface byPoint(40, 40, kWhite);
+    Canvas byPoint(40, 40, kWhite);
     CSerrikDC(&byPoint.dc, 0).DrawCircle({20, 20}, 10, kRed, kBlue);
     EXPECT_EQ(byPoint.Pixels(), s.Pixels());
-    Surface byEllipse(40, 40, kWhite);
+    Canvas byEllipse(40, 40, kWhite);
     CSerrikDC(&byEllipse.dc, 0).DrawEllipse({10, 10, 30, 30}, kRed, kBlue);
     EXPECT_EQ(byEllipse.Pixels(), s.Pixels());
 }
 
 TEST(SerrikDC, OutlinesDrawTheWholeRingOnly) {
-    Surface s(40, 40, kWhite);
+    Canvas s(40, 40, kWhite);
     const auto before = s.Pixels();
     CSerrikDC(&s.dc, 0).DrawCircleOutline(20, 20, 10, kRed);
     const auto ring = Changed(s, before);
@@ -253,7 +254,7 @@ TEST(SerrikDC, OutlinesDrawTheWholeRingOnly) {
         EXPECT_GE(dx * dx + dy * dy, 7 * 7) << p.x << ", " << p.y;  // nothing filled
     }
 
-    Surface ellipse(40, 40, kWhite);
+    Canvas ellipse(40, 40, kWhite);
     CSerrikDC(&ellipse.dc, 0).DrawEllipseOutline({10, 10, 30, 30}, kRed);
     EXPECT_EQ(ellipse.Pixels(), s.Pixels());
 }
@@ -271,7 +272,7 @@ TEST(SerrikDC, TrianglesPointUpRightAndLeft) {
         {2, {{35, 20}, {10, 20}, {36, 3}, {36, 36}}, {{3, 3}, {3, 36}}},
     };
     for (const TriangleCase& c : cases) {
-        Surface s(50, 50, kWhite);
+        Canvas s(50, 50, kWhite);
         CSerrikDC(&s.dc, 0).DrawTriangle({0, 0, 40, 40}, kRed, c.direction);
         for (const gfx::Point& p : c.inside) {
             EXPECT_EQ(s.At(p.x, p.y), kRed) << c.direction << ": " << p.x << ", " << p.y;
@@ -283,8 +284,8 @@ TEST(SerrikDC, TrianglesPointUpRightAndLeft) {
 }
 
 TEST(SerrikDC, TriangleDirectionThreeIsTheLeftTriangleAgain) {
-    Surface left(50, 50, kWhite);
-    Surface three(50, 50, kWhite);
+    Canvas left(50, 50, kWhite);
+    Canvas three(50, 50, kWhite);
     CSerrikDC(&left.dc, 0).DrawTriangle({0, 0, 40, 40}, kRed, 2);
     CSerrikDC(&three.dc, 0).DrawTriangle({0, 0, 40, 40}, kRed, 3);
     // The same vertices in another order: the slanted edges may round their ties the other
@@ -323,7 +324,7 @@ TEST(SerrikDC, PolygonVerticesUseTheShortFullTurn) {
 
 TEST(SerrikDC, PolygonIsFilledUpToItsVertices) {
     for (int n : {4, 5, 7}) {
-        Surface s(110, 110, kWhite);
+        Canvas s(110, 110, kWhite);
         CSerrikDC(&s.dc, 0).DrawPolygon({0, 0, 100, 100}, kRed, n);
         std::vector<gfx::Point> vertices(static_cast<std::size_t>(n));
         CSerrikDC::PolygonVertices({0, 0, 100, 100}, n, vertices.data());
@@ -341,8 +342,8 @@ TEST(SerrikDC, PolygonIsFilledUpToItsVertices) {
 }
 
 TEST(SerrikDC, PentagonIsTheFiveVertexPolygon) {
-    Surface pentagon(110, 110, kWhite);
-    Surface polygon(110, 110, kWhite);
+    Canvas pentagon(110, 110, kWhite);
+    Canvas polygon(110, 110, kWhite);
     CSerrikDC(&pentagon.dc, 0).DrawPentagon({0, 0, 100, 100}, kRed);
     CSerrikDC(&polygon.dc, 0).DrawPolygon({0, 0, 100, 100}, kRed, 5);
     EXPECT_EQ(pentagon.Pixels(), polygon.Pixels());
@@ -361,7 +362,7 @@ class SerrikDCGradient : public testing::TestWithParam<GradientCase> {};
 
 TEST_P(SerrikDCGradient, StepsRunFromBlackToThreeQuarters) {
     const GradientCase& c = GetParam();
-    Surface s(20, 14, kWhite);
+    Canvas s(20, 14, kWhite);
     CSerrikDC dc(&s.dc, 0);
     // Four steps along the gradient, three pixels across it.
     const gfx::Rect r = c.horizontal ? gfx::Rect{10, 5, 14, 8} : gfx::Rect{5, 6, 8, 10};
@@ -432,7 +433,7 @@ TEST(SerrikDC, ArgumentsAtTheEndsOfTheIntRange) {
         {"text", [](CSerrikDC& dc) { dc.DrawTextAt(INT_MIN, 5, "Go", 200, kRed); }, kWhite},
     };
     for (const Case& c : cases) {
-        Surface s(12, 12, kWhite);
+        Canvas s(12, 12, kWhite);
         CSerrikDC dc(&s.dc, 0);
         c.draw(dc);
         EXPECT_EQ(s.At(5, 5), c.at5x5) << c.name;
@@ -440,7 +441,7 @@ TEST(SerrikDC, ArgumentsAtTheEndsOfTheIntRange) {
 }
 
 TEST(SerrikDC, EmptyGradientDrawsNothing) {
-    Surface s(20, 14, kWhite);
+    Canvas s(20, 14, kWhite);
     const auto before = s.Pixels();
     CSerrikDC dc(&s.dc, 0);
     dc.DrawGradientH({5, 5, 5, 10}, kRed);
@@ -451,7 +452,7 @@ TEST(SerrikDC, EmptyGradientDrawsNothing) {
 const std::string kLongText = "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
 
 TEST(SerrikDC, TextAtIsClippedToItsSizeSquare) {
-    Surface s(400, 400, kWhite);
+    Canvas s(400, 400, kWhite);
     const auto before = s.Pixels();
     CSerrikDC(&s.dc, 0).DrawTextAt(100, 100, kLongText, 200, kRed);
     const auto ink = Changed(s, before);
@@ -470,7 +471,7 @@ TEST(SerrikDC, TextAtIsClippedToItsSizeSquare) {
 }
 
 TEST(SerrikDC, TextInRectIsCentredAndClipped) {
-    Surface s(200, 120, kWhite);
+    Canvas s(200, 120, kWhite);
     const auto before = s.Pixels();
     const gfx::Rect box{50, 40, 150, 80};
     CSerrikDC(&s.dc, 0).DrawTextInRect(box, kLongText, 120, kRed);
@@ -487,7 +488,7 @@ TEST(SerrikDC, TextInRectIsCentredAndClipped) {
     }
     EXPECT_TRUE(solid) << "no pixel in the full text colour";
 
-    Surface one(200, 120, kWhite);
+    Canvas one(200, 120, kWhite);
     const auto blank = one.Pixels();
     CSerrikDC(&one.dc, 0).DrawTextInRect(box, "H", 120, kRed);
     const gfx::Rect h = BoundsOf(Changed(one, blank));
@@ -496,7 +497,7 @@ TEST(SerrikDC, TextInRectIsCentredAndClipped) {
 }
 
 TEST(SerrikDC, PixelsBothWays) {
-    Surface s(10, 10, kWhite);
+    Canvas s(10, 10, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.SetPixelAt(2, 3, kRed);
     dc.SetPixelAt(gfx::Point{7, 8}, kBlue);
@@ -504,11 +505,11 @@ TEST(SerrikDC, PixelsBothWays) {
     dc.SetPixelAt(10, 10, kRed);
     EXPECT_EQ(s.At(2, 3), kRed);
     EXPECT_EQ(s.At(7, 8), kBlue);
-    EXPECT_EQ(Changed(s, Surface(10, 10, kWhite).Pixels()).size(), 2u);
+    EXPECT_EQ(Changed(s, Canvas(10, 10, kWhite).Pixels()).size(), 2u);
 }
 
 TEST(SerrikDC, LinesFromTheAnchorFanOut) {
-    Surface s(40, 40, kWhite);
+    Canvas s(40, 40, kWhite);
     CSerrikDC dc(&s.dc, 0);
     dc.DrawLineFromAnchor(5, 0, kGreen, 1);  // from the initial anchor (0, 0)
     dc.SetAnchor(10, 10);
@@ -534,7 +535,7 @@ TEST(SerrikDC, LinesFromTheAnchorFanOut) {
 
 TEST(SerrikDC, FillAreaStaysInsideItsRectangle) {
     // Columns strictly between left and right, rows from top to bottom - 1, nothing outside.
-    Surface s(30, 20, kWhite);
+    Canvas s(30, 20, kWhite);
     CSerrikDC(&s.dc, 0).FillArea({5, 5, 25, 10}, 10, 7, kRed);
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 30; ++x) {
@@ -547,7 +548,7 @@ TEST(SerrikDC, FillAreaStaysInsideItsRectangle) {
 TEST(SerrikDC, FillAreaFollowsOneRunPerRow) {
     // A wall at x = 20 below row 5 splits rows 5..9; only the run through the midpoint of the
     // run above (x = 15) is followed, the part right of the wall stays.
-    Surface s(30, 10, kWhite);
+    Canvas s(30, 10, kWhite);
     for (int y = 5; y < 10; ++y) {
         s.bitmap.SetPixel(20, y, kBlue);
     }
@@ -568,7 +569,7 @@ TEST(SerrikDC, FillAreaFollowsOneRunPerRow) {
 TEST(SerrikDC, FillAreaStopsWhereTheMidpointDiffers) {
     // The midpoint of rows 0..9 over (0, 30) is x = 15; a blue pixel there on row 7 ends the
     // downward walk although the rest of row 7 matches.
-    Surface s(30, 10, kWhite);
+    Canvas s(30, 10, kWhite);
     s.bitmap.SetPixel(15, 7, kBlue);
     CSerrikDC(&s.dc, 0).FillArea({0, 0, 30, 10}, 4, 3, kRed);
     EXPECT_EQ(s.At(4, 6), kRed);
@@ -598,7 +599,7 @@ void ReferenceRun(gfx::Bitmap& b, int x, int y, const gfx::Rect& rc, int dir, gf
 TEST(SerrikDC, FillAreaMatchesTheRecursiveRowStep) {
     const gfx::Rect bounds[] = {{0, 0, 40, 40}, {3, 4, 38, 30}, {-5, -2, 50, 45}, {4, 10, 38, 40}};
     for (int seed = 1; seed <= 40; ++seed) {
-        Surface s(40, 40, kWhite);
+        Canvas s(40, 40, kWhite);
         unsigned state = static_cast<unsigned>(seed) * 2654435761u;
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 40; ++x) {
@@ -625,7 +626,7 @@ TEST(SerrikDC, FillAreaMatchesTheRecursiveRowStep) {
 
 TEST(SerrikDC, FillAreaWalksATallSurfaceWithoutRecursion) {
     constexpr int kHeight = 200000;
-    Surface s(4, kHeight, 0);
+    Canvas s(4, kHeight, 0);
     CSerrikDC(&s.dc, 0).FillArea({0, 0, 4, kHeight}, 2, kHeight / 2, kRed);
     for (int y : {0, 1, kHeight / 2, kHeight - 1}) {
         EXPECT_EQ(s.At(0, y), 0u) << y;
@@ -683,7 +684,7 @@ TEST(SerrikDC, UnsettledInputsDrawNothing) {
          }},
     };
     for (const auto& [name, draw] : cases) {
-        Surface s(40, 40, kWhite);
+        Canvas s(40, 40, kWhite);
         const auto before = s.Pixels();
         CSerrikDC dc(&s.dc, 0);
         draw(dc);
@@ -710,7 +711,7 @@ TEST(SerrikDC, XorDrawingTwiceRestoresThePixels) {
         {"anchor line", [](CSerrikDC& dc) { dc.DrawLineFromAnchor(31, 20, kGreen, 2); }},
     };
     for (const auto& [name, draw] : cases) {
-        Surface s(36, 36, 0);
+        Canvas s(36, 36, 0);
         s.FillPattern();
         const auto before = s.Pixels();
         CSerrikDC dc(&s.dc, 1);
@@ -755,7 +756,7 @@ TEST(SerrikDC, OperationsRestoreTheContextsObjects) {
         {"fill", [&](CSerrikDC& dc) { dc.FillArea(r, 5, 5, kRed); }, false, false},
     };
     for (const Case& c : cases) {
-        Surface s(32, 32, kWhite);
+        Canvas s(32, 32, kWhite);
         gfx::Pen pen(2, kGreen);
         gfx::Brush brush(kGreen);
         gfx::Font font(90, CSerrikDC::kTextFace);

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/GClass/DrawTestSupport.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
-using drawtest::Surface;
+using testsupport::Canvas;
 
 // The pen and brush currently selected, read by selecting probes and putting them back.
 gfx::Pen* SelectedPen(gfx::DeviceContext& dc) {
@@ -38,7 +38,7 @@ struct ToolFixture {
         EXPECT_EQ(surface.dc.GetROP2(), gfx::R2_COPYPEN);
     }
 
-    Surface surface;
+    Canvas surface;
     gfx::Pen pen{3, 0x0000FF};
     gfx::Brush brush{0x00FF00};
 };
@@ -93,7 +93,7 @@ TEST(SerrikDrawTool, ToolWithoutXorEndsAnEarlierXorMode) {
 }
 
 TEST(SerrikDrawTool, XorDrawingTwiceLeavesThePixels) {
-    Surface s(12, 12, 0);
+    Canvas s(12, 12, 0);
     s.FillPattern();
     const auto before = s.Pixels();
     for (int pass = 0; pass < 2; ++pass) {

@@ -31,6 +31,9 @@ public:
     bool EnableControl(int, bool) override { return false; }
     void PumpMessages() override {
         ++pumps;
+        if (onPump) {
+            onPump();
+        }
         if (throwing) {
             throw std::runtime_error("the pump failed");
         }
@@ -38,6 +41,7 @@ public:
     std::atomic<int> invalidations{0};
     std::atomic<int> pumps{0};
     std::atomic<bool> throwing{false};
+    std::function<void()> onPump;  // set before the run starts
 };
 
 // A worker whose task is a test's lambda; it records its stop hook.
@@ -145,6 +149,24 @@ TEST(SerrikThread, AStopIsHonouredAtTheNextCheckPoint) {
     EXPECT_EQ(w.stops, 1);
     EXPECT_FALSE(w.IsStopRequested());
     EXPECT_TRUE(w.IsIdle());
+}
+
+// A checkpoint pumps the owner's messages once more before its last stop check, so a Stop
+// clicked in that pump ends the run at this checkpoint, not at the next.
+TEST(SerrikThread, AStopFromTheCheckPointsLastPumpIsHonouredThere) {
+    TestWorker w;
+    CountingOwner owner;
+    owner.onPump = [&w] { w.Stop(); };
+    w.SetOwner(&owner);
+    std::atomic<bool> afterCheckPoint{false};
+    w.body = [&](TestWorker& self) {
+        self.CheckPoint();
+        afterCheckPoint = true;
+    };
+    w.Start();
+    ASSERT_TRUE(WaitForRunEnd(w));
+    EXPECT_FALSE(afterCheckPoint);
+    EXPECT_EQ(w.stops, 1);
 }
 
 // Anything but a stop that ends a run, and a thread that cannot be created, is reported once

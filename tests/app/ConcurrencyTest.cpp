@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -150,6 +151,31 @@ TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
         walk.walk(world);
         EXPECT_EQ(free, 0) << walk.name << (free < 0 ? ": the walk never came" : ": unlocked");
     }
+}
+
+// A new stage replaces the old one under the list's lock: a walk sees the old blocks or the
+// new ones, never the old half deleted or the new half placed. The exchanges run back to back
+// while this thread walks, many times over, so walks fall between their steps.
+TEST(WorldLocks, AWalkSeesAWholeStageWhileStagesAreExchanged) {
+    InstallTolvaneResources();
+    TestWorld world;
+    LayOutWorldFromTemplate(world);
+    constexpr int kBlocks = 30;
+    world.CreateObstacles(kBlocks);
+    std::atomic<bool> done{false};
+    std::thread stages([&] {
+        for (int i = 0; i < 3000; ++i) {
+            world.CreateObstacles(kBlocks);
+        }
+        done = true;
+    });
+    int mixtures = 0;
+    while (!done) {
+        CSerrikList<CObstacle>::CWalkLock walk(world.m_listObstacle);
+        mixtures += world.m_listObstacle.GetCount() != kBlocks ? 1 : 0;
+    }
+    stages.join();
+    EXPECT_EQ(mixtures, 0);
 }
 
 // The stage label is written and read only under its lock, also when painting.

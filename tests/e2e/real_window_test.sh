@@ -25,25 +25,18 @@ expect_pixel() {  # shot x y "r,g,b" what
     echo "ok: $5 at ($2,$3) is $4"
 }
 
-# Client layout (pixels) from the dialog template.
-TITLE=(74 56)                 # inside the title box 71,53 - 386,113
-START_CENTRE=(227 170)        # 162,149 - 293,191
-START_INSIDE=(165 152)
-EXIT_CENTRE=(229 239)         # 164,218 - 294,260
-EXIT_INSIDE=(167 221)
-
 xg_start_display || fail "no X server"
 SHOT="$XG_DIR/shot.png"
 xg_launch "$1" || fail "no window"
 echo "ok: window $XG_WIN at scale $XG_SCALE on $DISPLAY"
 
-xg_move 20 20  # off the buttons, so none is highlighted
+xg_move "${XG_CLEAR[@]}"
 sleep 0.3
 xg_shot "$SHOT"
-expect_pixel "$SHOT" "${TITLE[@]}" "255,240,240" "title box"
-expect_pixel "$SHOT" "${START_INSIDE[@]}" "250,250,250" "Start button"
-expect_pixel "$SHOT" "${EXIT_INSIDE[@]}" "250,250,250" "Exit button"
-expect_pixel "$SHOT" 5 5 "0,0,0" "title screen background"
+expect_pixel "$SHOT" "${XG_TITLE[@]}" "$XG_TITLE_FILL" "title box"
+expect_pixel "$SHOT" "${XG_START_INSIDE[@]}" "$XG_BUTTON_FACE" "Start button"
+expect_pixel "$SHOT" "${XG_EXIT_INSIDE[@]}" "$XG_BUTTON_FACE" "Exit button"
+expect_pixel "$SHOT" 5 5 "$XG_BACKGROUND" "title screen background"
 
 # Shots until `$2` holds for one, at most until $1 ms after the Start click; the time of that
 # shot in `seen` (0 when it never held). `announced` counts the stage announcements seen.
@@ -69,9 +62,9 @@ shoot_until() {
 # "Go!!" is narrower than "Stage1", "Game Over!!" wider.
 stage_shown() { xg_stage_width "$width"; }
 game_over_shown() { xg_game_over_width "$width"; }
-title_shown() { [[ $(xg_pixel "$SHOT" "${TITLE[@]}") == "255,240,240" ]]; }
+title_shown() { xg_title_shown "$SHOT"; }
 
-xg_click "${START_CENTRE[@]}"
+xg_click "${XG_START_BUTTON[@]}"
 start=$(xg_now_ms)
 shoot_until 1000 stage_shown
 ((seen > 0)) || fail "no \"Stage1\" band within a second of the Start click (text width $width)"
@@ -93,14 +86,14 @@ latest=$((9000 + (announced - 1) * 2500))
     fail "the title returned after ${title} ms ($announced stage announcements)"
 echo "ok: the title screen returned ${title} ms after the click ($announced stage announcements)"
 
-xg_click "${EXIT_CENTRE[@]}"
+xg_click "${XG_EXIT_BUTTON[@]}"
 xg_wait_exit 3 || fail "the game still runs 3 s after the Exit click"
 ((XG_EXIT == 0)) || fail "the game exited with $XG_EXIT after Exit"
 echo "ok: Exit ended the game with exit code 0"
 
 # Closing during play (Alt+F4) stops the run and ends the process at once.
 xg_launch "$1" || fail "no window the second time"
-xg_click "${START_CENTRE[@]}"
+xg_click "${XG_START_BUTTON[@]}"
 sleep 3  # past the announcement: the chick is in play
 xdotool key alt+F4
 closed=$(xg_now_ms)

@@ -45,8 +45,6 @@ fail() {
 }
 XG_DIR=$(mktemp -d)
 
-START=(227 170)  # the Start button's centre; during play a click there flaps
-EXIT=(229 239)
 ABOUT_CAPTION='^Tolvane.'  # "Tolvaneのﾊﾞｰｼﾞｮﾝ情報"; the main window is "Tolvane"
 
 # Until the keyboard focus is on the main window (at most 2 s).
@@ -63,7 +61,7 @@ about_cycles() {  # wm
     xg_launch "$game" || fail "no window ($1)"
     local i
     for i in $(seq "$about_cycles"); do
-        xg_click "${START[@]}"  # starts a game at the title, flaps during play
+        xg_click "${XG_START_BUTTON[@]}"  # starts a game at the title, flaps during play
         xdotool key shift+F10 a
         timeout 3 xdotool search --sync --onlyvisible --name "$ABOUT_CAPTION" >/dev/null ||
             fail "the About box did not open in cycle $i ($1)"
@@ -79,7 +77,7 @@ about_cycles() {  # wm
 
 quit_by() {  # way
     case $1 in
-        exit) xg_click "${EXIT[@]}" ;;
+        exit) xg_click "${XG_EXIT_BUTTON[@]}" ;;
         escape) xdotool key Escape ;;
         alt+f4) xdotool key alt+F4 ;;
         close) wmctrl -i -c "$XG_WIN" ;;  # as the title bar's close box asks the manager
@@ -99,7 +97,7 @@ quits() {  # wm
             # Every other launch quits during play; Exit is a title-screen button.
             if ((i % 2 == 0)) && [[ $way != exit ]]; then
                 phase=play
-                xg_click "${START[@]}"
+                xg_click "${XG_START_BUTTON[@]}"
             fi
             quit_by "$way"
             xg_wait_exit 5 || fail "$way at the $phase did not end the game in 5 s ($1)"
@@ -131,15 +129,15 @@ PHASES=(title announcement play game_over final_pause about menu)
 reach_phase() {
     case $1 in
         announcement)
-            xg_click "${START[@]}"
+            xg_click "${XG_START_BUTTON[@]}"
             sleep 0.3  # "Stage1" shows for 2 s
             ;;
         play)
-            xg_click "${START[@]}"
+            xg_click "${XG_START_BUTTON[@]}"
             sleep 3  # "Go!!" ends 2.5 s after the click; left alone the chick falls out at 5 s
             ;;
         game_over | final_pause)
-            xg_click "${START[@]}"
+            xg_click "${XG_START_BUTTON[@]}"
             local from width
             from=$(xg_now_ms)
             while :; do
@@ -269,7 +267,7 @@ wakeups() {
     xg_launch "$game" || fail "no window (wake-ups)"
     local before_play
     before_play=$(ls /proc/"$XG_GAME_PID"/task | tr '\n' ' ')
-    xg_click "${START[@]}"
+    xg_click "${XG_START_BUTTON[@]}"
     sleep 0.5
     local rate
     rate=$(worker_wakeups_per_s 4 "$before_play")
@@ -282,7 +280,7 @@ wakeups() {
 kill_display() {  # wm n
     local restart=$2
     xg_launch "$game" || fail "no window (kill $restart, $1)"
-    xg_click "${START[@]}"
+    xg_click "${XG_START_BUTTON[@]}"
     # From the announcement into the frames; every other time with the About box open.
     sleep "$(awk -v n="$restart" 'BEGIN {print 0.3 + (n % 5) * 0.7}')"
     if ((restart % 2 == 0)); then

@@ -1,11 +1,9 @@
 # Runs the built game on a private Xvfb display and plays it with xdotool. Sourced by the
 # real-window test and by scripts/screenshots (which runs under set -e, so every expected
-# failure here is caught). Positions are the dialog's client pixels; the helpers scale them
-# to the window.
+# failure here is caught). Positions are the dialog's client pixels (layout.sh); the helpers
+# scale them to the window.
 
-# The client area of the main dialog (311 x 239 dialog units) and the layout inside it.
-XG_CLIENT_W=467
-XG_CLIENT_H=359
+source "$(dirname "${BASH_SOURCE[0]}")/layout.sh"
 
 xg_require() {
     local tool
@@ -85,28 +83,28 @@ xg_pixel() {
         info:
 }
 
-# Width of the box around the pixels of colour $6 (e.g. "rgb(229,209,0)") inside the client
-# rectangle x y w h of a shot; 0 when there are none.
+# True when client pixel ($2,$3) of shot $1 has colour $4 ("r,g,b").
+xg_pixel_is() { [[ $(xg_pixel "$1" "$2" "$3") == "$4" ]]; }
+
+# Width of the box around the pixels of colour $6 ("r,g,b") inside the client rectangle
+# x y w h of a shot; 0 when there are none.
 xg_colour_width() {
-    local count
-    count=$(convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$6" -fill white \
-        -opaque "$6" -format "%[fx:round(mean*w*h)]" info:)
+    local count colour="rgb($6)"
+    count=$(convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$colour" -fill white \
+        -opaque "$colour" -format "%[fx:round(mean*w*h)]" info:)
     if [[ $count == 0 ]]; then
         echo 0
         return
     fi
-    convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$6" -trim -format "%w" info:
+    convert "$1" -crop "$4x$5+$2+$3" +repage -fill black +opaque "$colour" -trim -format "%w" info:
 }
 
-# The status band across the field, where "Stage1" and "Game Over!!" are written, its fill
-# and the text's colour.
-XG_BAND_RECT=(10 133 448 60)
-XG_BAND_FILL="183,196,224"   # 0xE0C4B7
-XG_STATUS_TEXT="rgb(229,209,0)"  # 0x00D1E5
+xg_band_shown() { xg_pixel_is "$1" "${XG_BAND_PROBE[@]}" "$XG_BAND_FILL"; }
+xg_title_shown() { xg_pixel_is "$1" "${XG_TITLE[@]}" "$XG_TITLE_FILL"; }
 
 # Width of the status text in shot $1; 0 when no band is shown.
 xg_band_text_width() {
-    if [[ $(xg_pixel "$1" 12 135) != "$XG_BAND_FILL" ]]; then
+    if ! xg_band_shown "$1"; then
         echo 0
         return
     fi

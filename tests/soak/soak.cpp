@@ -28,8 +28,8 @@
 #include <random>
 #include <string>
 
-#include "app/TolvaneDlg.h"
 #include "app/res/resource.h"
+#include "app/window/TolvaneDlg.h"
 #include "tests/soak/SteppedClock.h"
 #include "tests/support/LastWords.h"
 #include "tests/support/StallWatch.h"

@@ -27,6 +27,8 @@ namespace wt {
 
 // 40 x 20 dialog units (60 x 30 px): small enough that the offscreen display scales it up.
 constexpr int kSmallDialog = 7001;
+// OK and Cancel side by side, both enabled, at scale 1.
+constexpr int kTwoButtonDialog = 7002;
 
 inline const sys::ResourceTable& TestResources() {
     static const std::vector<sys::DialogTemplate> dialogs = [] {
@@ -41,6 +43,14 @@ inline const sys::ResourceTable& TestResources() {
         small.controls = {{1, sys::ControlKind::DefaultButton, "OK", 2, 2, 10, 8, /*visible=*/true,
                            /*enabled=*/false}};
         all.push_back(small);
+        sys::DialogTemplate two = small;
+        two.id = kTwoButtonDialog;
+        two.cx = 240;
+        two.cy = 180;
+        two.controls = {
+            {ui::IDOK, sys::ControlKind::Button, "OK", 10, 10, 40, 14, true, true},
+            {ui::IDCANCEL, sys::ControlKind::Button, "Cancel", 60, 10, 40, 14, true, true}};
+        all.push_back(two);
         return all;
     }();
     static const sys::ResourceTable table{TolvaneResources().bitmaps, TolvaneResources().strings,
@@ -150,6 +160,7 @@ public:
     std::vector<int> sysCommands;
 
     using ui::Dialog::OnPaint;
+    void SysCommand(int id) { OnSysCommand(id); }
 
 protected:
     bool OnInitDialog() override {

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/TolvaneDlg.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
+#include "app/window/TolvaneDlg.h"
 #include "platform/window/Video.h"
 #include "tests/web/PictureDump.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared helpers of the graphics tests: a surface with a context drawing into it.
+// Shared helpers of the graphics tests: the test canvas, patterns and their comparison.
 
 #include <vector>
 
@@ -10,28 +10,10 @@
 
 namespace gfx::testing {
 
-constexpr Colour kBackground = 0x102030;
-constexpr Colour kPenColour = 0x0000FF;
-constexpr Colour kBrushColour = 0x00FF00;
-
-// The shared canvas with a pen and a brush of the tests' own selected, and the background
-// as the default fill of its queries.
-struct Canvas : testsupport::Canvas {
-    Pen pen;
-    Brush brush;
-
-    Canvas(int w, int h, Colour fill = kBackground, int penWidth = 1, Colour penColour = kPenColour,
-           Colour brushColour = kBrushColour)
-        : testsupport::Canvas(w, h, fill), pen(penWidth, penColour), brush(brushColour) {
-        dc.SelectObject(&pen);
-        dc.SelectObject(&brush);
-    }
-
-    std::vector<Point> Painted(Colour fill = kBackground) const {
-        return testsupport::Canvas::Painted(fill);
-    }
-    Rect Ink(Colour fill = kBackground) const { return testsupport::Canvas::Ink(fill); }
-};
+using testsupport::Canvas;
+using testsupport::kBackground;
+using testsupport::kBrushColour;
+using testsupport::kPenColour;
 
 // A surface where neighbouring pixels all differ, so a misplaced copy or a lost pixel shows.
 inline Bitmap Pattern(int w, int h, unsigned seed) {

@@ -199,6 +199,33 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
     }
 }
 
+// The low four bits of a system command are the system's own: the close command with any of
+// them set still closes.
+TEST_F(DialogTest, TheCloseCommandIsReadWithItsLowFourBitsMasked) {
+    for (const int low : {1, 0xF}) {
+        wt::Watchdog watchdog;
+        Probe d(wt::kSmallDialog);
+        d.Script(10, {[low](Probe& p) { p.SysCommand(ui::SC_CLOSE | low); }, [](Probe&) {}});
+        EXPECT_EQ(d.DoModal(), ui::IDCANCEL) << low;
+    }
+}
+
+// A release belongs to the button pressed: over another button it fires neither.
+TEST_F(DialogTest, APressReleasedOverAnotherButtonFiresNeither) {
+    wt::Watchdog watchdog;
+    Probe d(wt::kTwoButtonDialog);
+    d.Script(10, {[](Probe& p) {
+                      const gfx::Point ok = p.GetControlRect(ui::IDOK).Centre();
+                      const gfx::Point cancel = p.GetControlRect(ui::IDCANCEL).Centre();
+                      wt::PushButton(p.WindowId(), true, SDL_BUTTON_LEFT, ok.x, ok.y);
+                      wt::PushMotion(p.WindowId(), cancel.x, cancel.y);
+                      wt::PushButton(p.WindowId(), false, SDL_BUTTON_LEFT, cancel.x, cancel.y);
+                  },
+                  [](Probe&) {}});
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone);
+    EXPECT_EQ(d.log, std::vector<std::string>{});
+}
+
 TEST_F(DialogTest, EnterNeedsAVisibleEnabledDefaultButton) {
     // The main dialog's default button is a hidden layout rectangle; the small test dialog's
     // is visible but disabled. Neither reacts to Enter.

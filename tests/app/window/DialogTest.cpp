@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/AboutDlg.h"
-#include "app/TolvaneDlg.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
+#include "app/window/AboutDlg.h"
+#include "app/window/TolvaneDlg.h"
 #include "platform/system/Clock.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/support/FailingThreads.h"

@@ -1,8 +1,8 @@
-#include "app/Tolvane.h"
+#include "app/window/Tolvane.h"
 
 #include <cstdio>
 
-#include "app/TolvaneDlg.h"
+#include "app/window/TolvaneDlg.h"
 
 CTolvaneApp theApp;
 

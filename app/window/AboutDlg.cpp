@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "app/window/AboutDlg.h"
 
 #include "app/res/resource.h"
 

@@ -1,9 +1,9 @@
-#include "app/TolvaneDlg.h"
+#include "app/window/TolvaneDlg.h"
 
-#include "app/AboutDlg.h"
 #include "app/DialogLayout.h"
-#include "app/Tolvane.h"
 #include "app/res/resource.h"
+#include "app/window/AboutDlg.h"
+#include "app/window/Tolvane.h"
 #include "platform/graphics/ScopedSelect.h"
 #include "platform/system/Resources.h"
 

@@ -2,9 +2,9 @@
 #include <string>
 
 #include "GClass/SerrikDC.h"
-#include "app/Tolvane.h"
 #include "app/res/TolvaneResources.h"
 #include "app/res/resource.h"
+#include "app/window/Tolvane.h"
 #include "platform/graphics/GdiObjects.h"
 #include "platform/system/Resources.h"
 #include "platform/window/Video.h"
@@ -34,17 +34,19 @@ int main() {
                      "fonts-ipafont-gothic package)\n");
         return 1;
     }
-    std::string error;
-    if (!ui::InitVideo(&error)) {
-        std::fprintf(stderr,
-                     "tolvane: cannot open a window: %s; a display is needed (set DISPLAY, or "
-                     "run under xvfb-run)\n",
-                     error.c_str());
-        return 1;
-    }
-    theApp.InitInstance();
-    const bool lost = ui::DisplayLost();
-    ui::ShutdownVideo();
+    bool lost = false;
+    {
+        const ui::VideoSession video;
+        if (!video.Ok()) {
+            std::fprintf(stderr,
+                         "tolvane: cannot open a window: %s; a display is needed (set DISPLAY, "
+                         "or run under xvfb-run)\n",
+                         video.Error().c_str());
+            return 1;
+        }
+        theApp.InitInstance();
+        lost = ui::DisplayLost();
+    }  // the display is closed here, before the game says why it ended
     if (lost) {
         std::fprintf(stderr, "tolvane: the connection to the display was lost; the game ended\n");
         return 1;

@@ -1,6 +1,6 @@
 # Runs the built game on a private Xvfb display and plays it with xdotool. Sourced by the
-# real-window test and by scripts/screenshots (which runs under set -e, so every expected
-# failure here is caught). Positions are the dialog's client pixels (layout.sh); the helpers
+# real-window tests, the package test, scripts/screenshots and scripts/resources (the last two
+# run under set -e, so every expected failure here is caught). Positions are the dialog's client pixels (layout.sh); the helpers
 # scale them to the window.
 
 source "$(dirname "${BASH_SOURCE[0]}")/layout.sh"

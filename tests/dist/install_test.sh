@@ -54,6 +54,15 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
     "$root/share/metainfo/$id.metainfo.xml" || fail "metainfo launchable"
 echo "ok: desktop entry and metainfo are valid"
 
+# The copyright file is machine-readable and grants the licence in LICENSE, word for word.
+copyright=$root/share/doc/tolvane/copyright
+format=https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+[[ $(head -n 1 "$copyright") == "Format: $format" ]] || fail "copyright: not machine-readable"
+expat=$(awk -v RS= '/^License: Expat\n/' "$copyright" | tail -n +2 | sed 's/^ //; s/^\.$//')
+license=$(tail -n +5 "$(dirname "$0")/../../LICENSE")
+[[ $expat == "$license" ]] || fail "copyright: not LICENSE's text"
+echo "ok: the copyright file grants LICENSE's licence"
+
 warnings=$(MANWIDTH=80 man --warnings -l "$root/share/man/man6/tolvane.6.gz" 2>&1 >/dev/null)
 [[ -z $warnings ]] || fail "manual page warnings: $warnings"
 echo "ok: the manual page renders without warnings"

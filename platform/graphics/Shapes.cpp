@@ -143,7 +143,10 @@ void DeviceContext::Arc(int left, int top, int right, int bottom, int x1, int y1
     }
     const EllipseLoop loop = EllipseOutline::OfThisThread().Loop(box);
     const std::size_t n = loop.Size();
-    const auto [first, count] = loop.Arc({x1, y1}, {x2, y2});
+    // Plain names, not a structured binding: the browser build's compiler cannot capture one.
+    const auto arc = loop.Arc({x1, y1}, {x2, y2});
+    const std::size_t first = arc.first;
+    const std::size_t count = arc.count;
     // How far along the arc point i lies: only the points on the surface are looked at.
     const auto along = [&](std::size_t i) { return (i + n - first) % n; };
     if (width <= 1) {

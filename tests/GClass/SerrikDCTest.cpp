@@ -704,6 +704,10 @@ TEST(SerrikDC, XorDrawingTwiceRestoresThePixels) {
              dc.DrawEllipse({2, 3, 33, 28}, kGreen, kRed);
          }},
         {"circle", [](CSerrikDC& dc) { dc.DrawCircle(16, 16, 9, kGreen, kRed); }},
+        {"checker",
+         [](CSerrikDC& dc) {
+             dc.DrawChecker({1, 2, 34, 31}, kRed, kBlue, 6);
+         }},
         {"line", [](CSerrikDC& dc) { dc.DrawLine(1, 2, 30, 27, kRed, 1); }},
         {"wide line", [](CSerrikDC& dc) { dc.DrawLine(1, 30, 30, 5, kBlue, 4); }},
         {"frame", [](CSerrikDC& dc) { dc.DrawFrame(4, 4, 28, 20, kRed, 1); }},

@@ -14,7 +14,7 @@
 //   --max-ellipse N, --max-outline-pen N, --max-text-px N, --max-polygon N
 //                         bound the input, to narrow a slow one down (see Limits)
 //
-// A failure (a call over the time limit, or a sanitizer report) names the seed, the input and
+// A failure (a call over the cost limit, or a sanitizer report) names the seed, the input and
 // the call; playing that input alone with --verbose shows every call up to it.
 
 #include <algorithm>
@@ -62,7 +62,7 @@ public:
     bool keepGoing = false;
     long slowCalls = 0;
     std::vector<std::string> skip;
-    bool Skip(const char* what) override {
+    bool SkipCall(const char* what) override {
         for (const std::string& s : skip) {
             if (std::strstr(what, s.c_str()) != nullptr) {
                 return true;
@@ -78,9 +78,11 @@ public:
     }
 
 protected:
-    void OnSlowCall(double ms) override {
-        std::fprintf(stderr, "fuzz_drawing: FAILED: %s took %.1f ms of CPU (limit %.0f ms) in %s\n",
-                     Current(), ms, kLimitMs, g_input.c_str());
+    void OnSlowCall(const char* what, double fills) override {
+        std::fprintf(stderr,
+                     "fuzz_drawing: FAILED: %s cost %.0f fills of the surface (limit %.0f; a fill "
+                     "costs %.3f ms of CPU here) in %s\n",
+                     what, fills, kLimitFills, FillMs(), g_input.c_str());
         ++slowCalls;
         if (!keepGoing) {
             std::exit(1);
@@ -163,7 +165,7 @@ int main(int argc, char** argv) {
             std::ifstream file(path, std::ios::binary);
             const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
             g_input = path;
-            calls += fuzz::PlayDrawing(bytes.data(), bytes.size(), g_timer, limits);
+            calls += g_timer.Play(bytes.data(), bytes.size(), limits);
             ++inputs;
         }
     } else if (args.size() == 2) {
@@ -172,7 +174,7 @@ int main(int argc, char** argv) {
         for (long index = only >= 0 ? only : 0; calls < target; ++index) {
             g_input = "input " + std::to_string(index) + " of seed " + std::to_string(seed);
             const std::vector<std::uint8_t> bytes = Input(seed, index);
-            calls += fuzz::PlayDrawing(bytes.data(), bytes.size(), g_timer, limits);
+            calls += g_timer.Play(bytes.data(), bytes.size(), limits);
             ++inputs;
             if (only >= 0) {
                 break;
@@ -181,8 +183,10 @@ int main(int argc, char** argv) {
     } else {
         return Usage();
     }
-    std::printf("fuzz_drawing: %ld calls in %ld inputs; the slowest took %.2f ms of CPU: %s\n",
-                calls, inputs, g_timer.SlowestMs(), g_timer.Slowest().c_str());
+    std::printf(
+        "fuzz_drawing: %ld calls in %ld inputs; the slowest cost %.1f fills of the surface (a "
+        "fill %.3f ms of CPU): %s\n",
+        calls, inputs, g_timer.SlowestFills(), g_timer.FillMs(), g_timer.Slowest().c_str());
     if (g_timer.keepTotals) {
         std::vector<std::pair<double, std::string>> byTime;
         for (const auto& [op, ms] : g_timer.totals) {

@@ -1,8 +1,6 @@
 // Shapes drawn by the device context: exact pixels inside and just outside each shape.
 
 #include <gtest/gtest.h>
-#include <time.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -17,16 +15,12 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/Rasterisers.h"
 #include "tests/platform/graphics/GraphicsTestSupport.h"
+#include "tests/support/FillCost.h"
 
 namespace gfx::testing {
 namespace {
 
-// CPU time of this thread, in ms: what a call costs, however busy the machine.
-double CpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
+using testsupport::CostInFills;
 
 // --- Rectangle ---------------------------------------------------------------------------
 
@@ -270,19 +264,23 @@ TEST(EllipseTest, SwappedCornersDrawTheSameEllipse) {
 
 TEST(EllipseTest, AMillionPixelsAcrossCostWhatShowsOnTheSurface) {
 #ifndef NDEBUG
-    GTEST_SKIP() << "timed in an optimised build only (the sanitizer builds' fuzz run times them)";
+    GTEST_SKIP()
+        << "weighed in an optimised build only (the sanitizer builds' fuzz run weighs them)";
 #endif
     // Outlines a million pixels long and a few rows (columns) across the surface, each of a
     // size not drawn before.
-    Canvas canvas(467, 359);
-    const double start = CpuMs();
-    for (int i = 0; i < 4; ++i) {
-        canvas.dc.Ellipse(-600000 + i, 150, 600000, 190 + i);
-        canvas.dc.Ellipse(200, -600000 + i, 240 + i, 600000);
-        canvas.dc.Arc(-600000 + i, 100, 600000, 140 + i, 0, 0, 0, 0);
-        canvas.dc.Arc(100, -600000 + i, 140 + i, 600000, 1, 2, 3, 4);
-    }
-    EXPECT_LT(CpuMs() - start, 10.0);
+    Canvas canvas(testsupport::kFillWidth, testsupport::kFillHeight);
+    int size = 0;
+    const double fills = CostInFills([&] {
+        for (int i = 0; i < 4; ++i, ++size) {
+            canvas.dc.Ellipse(-600000 + size, 150, 600000, 190 + size);
+            canvas.dc.Ellipse(200, -600000 + size, 240 + size, 600000);
+            canvas.dc.Arc(-600000 + size, 100, 600000, 140 + size, 0, 0, 0, 0);
+            canvas.dc.Arc(100, -600000 + size, 140 + size, 600000, 1, 2, 3, 4);
+        }
+    });
+    // About 35 fills on the development machine.
+    EXPECT_LT(fills, 100.0);
     EXPECT_NE(canvas.Ink(), Rect{});
 }
 
@@ -583,11 +581,12 @@ TEST(PolygonTest, AreaFillTakesThePixelsWhoseCentresAreInside) {
 
 TEST(PolygonTest, TenThousandPointsCostWhatTheSurfaceCosts) {
 #ifndef NDEBUG
-    GTEST_SKIP() << "timed in an optimised build only (the sanitizer builds' fuzz run times them)";
+    GTEST_SKIP()
+        << "weighed in an optimised build only (the sanitizer builds' fuzz run weighs them)";
 #endif
     // Every edge across the surface: points all over it, or a star of spokes through its
     // centre. A thin pen, and wide pens whose segments' bodies cross every row.
-    constexpr int kW = 467, kH = 359;
+    constexpr int kW = testsupport::kFillWidth, kH = testsupport::kFillHeight;
     for (const bool star : {false, true}) {
         std::vector<Point> points(10000);
         std::minstd_rand random(7);
@@ -601,9 +600,10 @@ TEST(PolygonTest, TenThousandPointsCostWhatTheSurfaceCosts) {
         }
         for (const int pen : {1, 2, 300}) {
             Canvas canvas(kW, kH, kBackground, pen);
-            const double start = CpuMs();
-            canvas.dc.Polygon(points.data(), static_cast<int>(points.size()));
-            EXPECT_LT(CpuMs() - start, 25.0) << (star ? "star" : "scattered") << ", pen " << pen;
+            const double fills = CostInFills(
+                [&] { canvas.dc.Polygon(points.data(), static_cast<int>(points.size())); });
+            // At most about 210 fills on the development machine (the star with the widest pen).
+            EXPECT_LT(fills, 300.0) << (star ? "star" : "scattered") << ", pen " << pen;
         }
     }
 }

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/graphics/BmpFile.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/FontEngine.h"
 #include "tests/platform/graphics/GraphicsTestSupport.h"
@@ -193,6 +197,48 @@ TEST(TextTest, AntialiasedEdgesBlendTowardsTheTextColour) {
         partial += GreenOf(c) != 0;
     }
     EXPECT_GT(partial, 0);
+}
+
+// Runs in the game's two faces at its sizes, in its caption colour over a background whose
+// channels all differ, against the pixels stored in tests/platform/graphics/glyphs: partly
+// covered pixels are blended against the background, each channel rounded, none dropped. With
+// TOLVANE_STORE_GLYPHS set, the test stores what it draws instead (after a deliberate change).
+TEST(TextTest, GlyphRunsKeepTheirStoredPixels) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "the page draws with subsets of the faces";
+#endif
+    const struct {
+        const char* name;
+        const char* face;
+        int tenths;
+        const char* text;
+    } runs[] = {{"title", kGothic, 400, "Kovalo"},
+                {"status", kGothic, 300, "Game Over!!"},
+                {"stage", kGothic, 200, "Stage3 / 5"},
+                {"caption", "ＭＳ Ｐゴシック", 90, "About Tolvane ゲーム"},
+                {"proportional", "ＭＳ Ｐゴシック", 200, "Start Exit"}};
+    const bool store = std::getenv("TOLVANE_STORE_GLYPHS") != nullptr;
+    for (const auto& run : runs) {
+        Font font(run.tenths, run.face);
+        Canvas canvas(1, 1);
+        canvas.dc.SelectObject(&font);
+        const Point extent = canvas.dc.GetTextExtent(run.text);
+        canvas.bitmap = Bitmap(extent.x + 4, extent.y + 4, 0x3C8CE6);
+        canvas.dc.SelectObject(&canvas.bitmap);
+        canvas.dc.SetBkMode(TRANSPARENT);
+        canvas.dc.SetTextColor(0xCC000C);
+        canvas.dc.DrawText(run.text, {0, 0, extent.x + 4, extent.y + 4}, kCentred);
+        const std::string path = std::string(TOLVANE_GLYPH_DIR) + "/" + run.name + ".bmp";
+        if (store) {
+            ASSERT_TRUE(SaveBmp(canvas.bitmap, path)) << path;
+            continue;
+        }
+        std::ifstream file(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+        DecodedBmp stored;
+        ASSERT_TRUE(DecodeBmp(bytes, stored)) << path;
+        EXPECT_TRUE(SamePixels(canvas.bitmap, stored.colours)) << run.name;
+    }
 }
 
 TEST(TextTest, OpaqueModeFillsTheLineBoxFirst) {

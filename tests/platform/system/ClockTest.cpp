@@ -128,7 +128,7 @@ TEST(Clock, RealSleepWaitsWithoutWakingUntilCancelled) {
 
     const auto again = Steady::now();
     clock.SleepUnless(10'000, cancel);  // already cancelled: returns at once
-    EXPECT_LT(ElapsedMs(again), 500);
+    EXPECT_LT(ElapsedMs(again), 2000);
 }
 
 TEST(Clock, VirtualSleepUnlessSkipsCancelledSleeps) {

@@ -4,6 +4,7 @@
 
 #include "app/res/resource.h"
 #include "platform/window/Presentation.h"
+#include "platform/window/Timers.h"
 #include "tests/support/WindowTest.h"
 
 namespace {
@@ -147,6 +148,7 @@ TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
         p.SetTimer(2, 50);
         p.SetTimer(3, 30);
         p.KillTimer(3);
+        p.SetTimer(4, 0);  // ticks at the minimum period, not at every pass of the loop
     };
     d.onTimer = [&](Probe& p, int id) {
         ticks.push_back(id);
@@ -164,6 +166,36 @@ TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
     EXPECT_GE(twos, 2);
     EXPECT_LE(twos, 5);
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 3), 0);
+    // Between two ticks of timer 1 (20 ms) the 10-ms minimum allows timer 4 three at most,
+    // however late the loop; a loop that spun would tick it thousands of times.
+    const auto fours = std::count(ticks.begin(), ticks.end(), 4);
+    EXPECT_GE(fours, 1);
+    EXPECT_LE(fours, 3 * 10 + 3);
+}
+
+// The message loop's use of its timers, over one second of a clock that only the loop moves:
+// every pass waits for the next deadline and fires what is due. A period below the desktop's
+// minimum ticks at the minimum, and no pass goes by without a wait.
+TEST(Timers, APeriodBelowTheMinimumTicksAtTheMinimumAndEveryPassWaits) {
+    using Clock = ui::Timers::Clock;
+    const struct {
+        int askedMs, ticks;
+    } cases[] = {{0, 100}, {-5, 100}, {1, 100}, {9, 100}, {10, 100}, {25, 40}};
+    for (const auto& c : cases) {
+        ui::Timers timers;
+        const Clock::time_point start{};
+        Clock::time_point now = start;
+        timers.Set(7, c.askedMs, now);
+        int ticks = 0;
+        int passes = 0;
+        for (; now - start < 1s && passes <= 1000; ++passes) {
+            now += std::chrono::milliseconds(timers.MsUntilNext(now));
+            timers.Fire(
+                now, [] { return true; }, [&](int) { ++ticks; });
+        }
+        EXPECT_EQ(ticks, c.ticks) << c.askedMs;
+        EXPECT_EQ(passes, c.ticks) << c.askedMs;
+    }
 }
 
 // Each way of closing the main dialog ends it with cancel; Enter does nothing there.

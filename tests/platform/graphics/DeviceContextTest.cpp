@@ -72,6 +72,8 @@ TEST(DeviceContextTest, SettersReturnThePreviousValue) {
     EXPECT_EQ(dc.SetBkColor(0x112233), 0x000000u);
     EXPECT_EQ(dc.SetBkMode(TRANSPARENT), OPAQUE);
     EXPECT_EQ(dc.SetBkMode(OPAQUE), TRANSPARENT);
+    EXPECT_EQ(dc.SetBkMode(3), 0);  // a mode this context does not have is refused
+    EXPECT_EQ(dc.GetBkMode(), OPAQUE);
     EXPECT_EQ(dc.SetTextColor(0x0000FF), 0x000000u);
     EXPECT_EQ(dc.SetTextColor(0x00FF00), 0x0000FFu);
     EXPECT_EQ(dc.SetROP2(R2_XORPEN), R2_COPYPEN);

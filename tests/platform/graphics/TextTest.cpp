@@ -265,6 +265,8 @@ TEST(TextTest, JapaneseTextIsFullWidth) {
     // IPAGothic sets kana and kanji one em wide.
     EXPECT_EQ(canvas.dc.GetTextExtent("ゲーム開始").x, 5 * 26);
     EXPECT_EQ(canvas.dc.GetTextExtent("").x, 0);
+    // Control characters take no room on a single line.
+    EXPECT_EQ(canvas.dc.GetTextExtent("ゲーム\t開始\n").x, 5 * 26);
     canvas.dc.DrawText("ゲーム開始", {0, 0, 200, 60}, kCentred);
     EXPECT_FALSE(canvas.Painted(kWhite).empty());
 }

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "app/res/resource.h"
+#include "platform/graphics/ScopedSelect.h"
 #include "platform/window/Presentation.h"
 #include "platform/window/Timers.h"
 #include "tests/support/WindowTest.h"
@@ -41,19 +42,21 @@ TEST_F(DialogTest, ControlRectsComeFromDialogUnits) {
     EXPECT_FALSE(d.EnableControl(12345, true));
 }
 
+// The first paint draws a red square over (10, 10) .. (19, 19); later paints draw nothing.
+void RedSquareAtFirstPaint(Probe& p, gfx::DeviceContext& dc) {
+    if (p.paints == 1) {
+        gfx::Brush red(kRed);
+        gfx::Pen pen(1, kRed);
+        const gfx::ScopedSelect<gfx::Brush> withRed(dc, &red);
+        const gfx::ScopedSelect<gfx::Pen> withPen(dc, &pen);
+        dc.Rectangle(10, 10, 20, 20);
+    }
+}
+
 TEST_F(DialogTest, PaintsAreCoalescedEraseWinsAndThePictureStays) {
     wt::Watchdog watchdog;
     Probe d(IDD_TOLVANE_DIALOG);
-    // The first paint draws a red square; later paints draw nothing.
-    d.onPaint = [](Probe& p, gfx::DeviceContext& dc) {
-        if (p.paints == 1) {
-            gfx::Brush red(kRed);
-            gfx::Pen pen(1, kRed);
-            dc.SelectObject(&red);
-            dc.SelectObject(&pen);
-            dc.Rectangle(10, 10, 20, 20);
-        }
-    };
+    d.onPaint = RedSquareAtFirstPaint;
     d.Script(10, {
                      [](Probe& p) {
                          // The window opened erased: face colour where nothing was drawn.
@@ -78,6 +81,34 @@ TEST_F(DialogTest, PaintsAreCoalescedEraseWinsAndThePictureStays) {
                      },
                  });
     EXPECT_EQ(d.DoModal(), Probe::kScriptDone) << d.LastError();
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+// Restoring a minimised window repaints it whole, erased first; the mouse leaving the window
+// takes the highlight off the button it was over.
+TEST_F(DialogTest, RestoringRepaintsWithEraseAndLeavingDropsTheHighlight) {
+    wt::Watchdog watchdog;
+    Probe d(IDD_ABOUTBOX);
+    d.onPaint = RedSquareAtFirstPaint;
+    const gfx::Rect ok = d.GetControlRect(ui::IDOK);
+    const auto face = [&](Probe& p) { return p.ClientSurface().GetPixel(ok.left + 3, ok.top + 3); };
+    gfx::Colour plain = 0;
+    d.Script(10, {[&](Probe& p) {
+                      EXPECT_EQ(p.ClientSurface().GetPixel(15, 15), kRed);
+                      plain = face(p);
+                      int width = 0, height = 0;
+                      SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &width, &height);
+                      const int scale = width / p.GetClientRect().Width();
+                      wt::PushWindowEvent(p.WindowId(), SDL_WINDOWEVENT_RESTORED);
+                      wt::PushMotion(p.WindowId(), ok.Centre().x * scale, ok.Centre().y * scale);
+                  },
+                  [&](Probe& p) {
+                      EXPECT_EQ(p.ClientSurface().GetPixel(15, 15), ui::kDialogFace);
+                      EXPECT_NE(face(p), plain);
+                      wt::PushWindowEvent(p.WindowId(), SDL_WINDOWEVENT_LEAVE);
+                  },
+                  [&](Probe& p) { EXPECT_EQ(face(p), plain); }});
+    EXPECT_EQ(d.DoModal(), Probe::kScriptDone);
     EXPECT_FALSE(watchdog.Fired());
 }
 
@@ -196,6 +227,18 @@ TEST(Timers, APeriodBelowTheMinimumTicksAtTheMinimumAndEveryPassWaits) {
         EXPECT_EQ(ticks, c.ticks) << c.askedMs;
         EXPECT_EQ(passes, c.ticks) << c.askedMs;
     }
+    // However late a pass, a timer ticks once in it and is next due a whole period later;
+    // setting it again restarts it with the new period.
+    ui::Timers timers;
+    const Clock::time_point start{};
+    timers.Set(7, 20, start);
+    int ticks = 0;
+    timers.Fire(
+        start + 95ms, [] { return true; }, [&](int) { ++ticks; });
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(timers.MsUntilNext(start + 95ms), 20);
+    timers.Set(7, 50, start + 100ms);
+    EXPECT_EQ(timers.MsUntilNext(start + 100ms), 50);
 }
 
 // Each way of closing the main dialog ends it with cancel; Enter does nothing there.
@@ -208,6 +251,7 @@ TEST_F(DialogTest, EscapeCloseBoxAltF4AndMenuCloseCancel) {
         {"escape", [](Uint32 w) { wt::PushKey(w, SDLK_ESCAPE); }},
         {"close box", [](Uint32 w) { wt::PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE); }},
         {"alt+f4", [](Uint32 w) { wt::PushKey(w, SDLK_F4, KMOD_LALT); }},
+        {"an interrupt or the session ending", [](Uint32) { wt::Push({.type = SDL_QUIT}); }},
         {"menu close",
          [](Uint32 w) {
              wt::PushClick(w, SDL_BUTTON_RIGHT, 100, 100);
@@ -383,34 +427,48 @@ TEST_F(DialogTest, SystemMenuOpensOnRightClickAndSendsItsCommand) {
     gfx::Font font(90, "ＭＳ Ｐゴシック");
     model.Open({100, 80}, {0, 0, 467, 359}, font);
     const gfx::Point item = model.ItemRect(2).Centre();
-    d.Script(10, {
-                     [](Probe& p) { wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80); },
-                     [&](Probe& p) {
-                         EXPECT_TRUE(p.IsSystemMenuOpen());
-                         // The menu is drawn over the picture, not into it.
-                         EXPECT_EQ(p.ClientSurface().GetPixel(item.x, item.y), kRed);
-                         // Escape closes the menu only.
-                         wt::PushKey(p.WindowId(), SDLK_ESCAPE);
-                     },
-                     [](Probe& p) {
-                         EXPECT_FALSE(p.IsSystemMenuOpen());
-                         wt::PushKey(p.WindowId(), SDLK_F10, KMOD_LSHIFT);
-                     },
-                     [](Probe& p) {
-                         EXPECT_TRUE(p.IsSystemMenuOpen());
-                         // A press elsewhere closes it and reaches no handler.
-                         wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, 400, 300);
-                     },
-                     [&](Probe& p) {
-                         EXPECT_FALSE(p.IsSystemMenuOpen());
-                         wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80);
-                         wt::PushMotion(p.WindowId(), item.x, item.y);
-                         wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, item.x, item.y);
-                     },
-                     [](Probe& p) { EXPECT_FALSE(p.IsSystemMenuOpen()); },
-                 });
+    // A step that finds the menu open or closed, then acts on the window.
+    const auto menu = [](bool open, std::function<void(Uint32)> act) {
+        return [open, act](Probe& p) {
+            EXPECT_EQ(p.IsSystemMenuOpen(), open);
+            act(p.WindowId());
+        };
+    };
+    d.Script(10,
+             {
+                 [](Probe& p) { wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80); },
+                 [&](Probe& p) {
+                     EXPECT_TRUE(p.IsSystemMenuOpen());
+                     // The menu is drawn over the picture, not into it.
+                     EXPECT_EQ(p.ClientSurface().GetPixel(item.x, item.y), kRed);
+                     // Escape closes the menu only.
+                     wt::PushKey(p.WindowId(), SDLK_ESCAPE);
+                 },
+                 menu(false, [](Uint32 w) { wt::PushKey(w, SDLK_F10, KMOD_LSHIFT); }),
+                 // A press elsewhere closes it and reaches no handler.
+                 menu(true, [](Uint32 w) { wt::PushClick(w, SDL_BUTTON_LEFT, 400, 300); }),
+                 menu(false, [](Uint32 w) { wt::PushKey(w, SDLK_APPLICATION); }),
+                 // The window losing the focus closes it.
+                 menu(true, [](Uint32 w) { wt::PushWindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST); }),
+                 menu(false, [](Uint32 w) { wt::PushKey(w, SDLK_SPACE, KMOD_LALT); }),
+                 // Up from no highlight: the last item, then past the separator to the
+                 // first, then round to the last again, which Enter chooses.
+                 menu(true,
+                      [](Uint32 w) {
+                          for (const SDL_Keycode k : {SDLK_UP, SDLK_UP, SDLK_UP, SDLK_RETURN}) {
+                              wt::PushKey(w, k);
+                          }
+                      }),
+                 [&](Probe& p) {
+                     EXPECT_FALSE(p.IsSystemMenuOpen());
+                     wt::PushClick(p.WindowId(), SDL_BUTTON_RIGHT, 100, 80);
+                     wt::PushMotion(p.WindowId(), item.x, item.y);
+                     wt::PushClick(p.WindowId(), SDL_BUTTON_LEFT, item.x, item.y);
+                 },
+                 [](Probe& p) { EXPECT_FALSE(p.IsSystemMenuOpen()); },
+             });
     ASSERT_EQ(d.DoModal(), Probe::kScriptDone);
-    EXPECT_EQ(d.sysCommands, std::vector<int>{IDM_ABOUTBOX});
+    EXPECT_EQ(d.sysCommands, (std::vector<int>{IDM_ABOUTBOX, IDM_ABOUTBOX}));
     EXPECT_EQ(d.log, std::vector<std::string>{"up 400,300"});
     EXPECT_FALSE(watchdog.Fired());
 }
@@ -545,6 +603,15 @@ TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {
     other.join();
     EXPECT_EQ(result, -1);
     EXPECT_NE(error.find("user-interface thread"), std::string::npos) << error;
+
+    Probe running(IDD_TOLVANE_DIALOG);
+    running.onInit = [&](Probe& p) {
+        result = p.DoModal();  // a second run of a running dialog opens nothing
+        p.EndDialog(ui::IDOK);
+    };
+    EXPECT_EQ(running.DoModal(), ui::IDOK);
+    EXPECT_EQ(result, -1);
+    EXPECT_NE(running.LastError().find("running already"), std::string::npos);
 
     ui::ShutdownVideo();
     Probe noVideo(IDD_TOLVANE_DIALOG);

@@ -209,20 +209,25 @@ TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
 // minimum ticks at the minimum, and no pass goes by without a wait.
 TEST(Timers, APeriodBelowTheMinimumTicksAtTheMinimumAndEveryPassWaits) {
     using Clock = ui::Timers::Clock;
+    const Clock::time_point start{};
+    int ticks = 0;
+    // One pass of the loop at `now`, counting ticks.
+    const auto fire = [&ticks](ui::Timers& timers, Clock::time_point now) {
+        timers.Fire(
+            now, [] { return true; }, [&ticks](int) { ++ticks; });
+    };
     const struct {
         int askedMs, ticks;
     } cases[] = {{0, 100}, {-5, 100}, {1, 100}, {9, 100}, {10, 100}, {25, 40}};
     for (const auto& c : cases) {
         ui::Timers timers;
-        const Clock::time_point start{};
         Clock::time_point now = start;
         timers.Set(7, c.askedMs, now);
-        int ticks = 0;
+        ticks = 0;
         int passes = 0;
         for (; now - start < 1s && passes <= 1000; ++passes) {
             now += std::chrono::milliseconds(timers.MsUntilNext(now));
-            timers.Fire(
-                now, [] { return true; }, [&](int) { ++ticks; });
+            fire(timers, now);
         }
         EXPECT_EQ(ticks, c.ticks) << c.askedMs;
         EXPECT_EQ(passes, c.ticks) << c.askedMs;
@@ -230,15 +235,16 @@ TEST(Timers, APeriodBelowTheMinimumTicksAtTheMinimumAndEveryPassWaits) {
     // However late a pass, a timer ticks once in it and is next due a whole period later;
     // setting it again restarts it with the new period.
     ui::Timers timers;
-    const Clock::time_point start{};
     timers.Set(7, 20, start);
-    int ticks = 0;
-    timers.Fire(
-        start + 95ms, [] { return true; }, [&](int) { ++ticks; });
+    ticks = 0;
+    fire(timers, start + 95ms);
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(timers.MsUntilNext(start + 95ms), 20);
     timers.Set(7, 50, start + 100ms);
     EXPECT_EQ(timers.MsUntilNext(start + 100ms), 50);
+    fire(timers, start + 150ms);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(timers.MsUntilNext(start + 150ms), 50);
 }
 
 // Each way of closing the main dialog ends it with cancel; Enter does nothing there.

@@ -3,7 +3,8 @@
 # same display: the title screen the same pixels, Start, a flap, Stop, the About box opened
 # and closed, and Exit with status 0. Usage:
 #   wine_window_test.sh <desktop tolvane> <wine.sh> <Wine prefix> <tolvane.exe>
-# Exit code 77 (skipped) when Xvfb, xdotool or ImageMagick is missing, or the desktop build.
+# Exit code 77 (skipped) when Xvfb, xdotool, ImageMagick or openbox is missing, or the
+# desktop build.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xgame.sh"
@@ -12,7 +13,8 @@ native=$1
 wine=("$2" "$3")
 game=$4
 
-if ! missing=$(xg_require); then
+if ! missing=$(xg_require) ||
+    ! missing=$(command -v openbox >/dev/null || echo "openbox is not installed"); then
     echo "SKIPPED: $missing"
     exit 77
 fi
@@ -42,6 +44,8 @@ about_open() { xdotool search --onlyvisible --name '^Tolvane.' >/dev/null 2>&1; 
 # A new Wine prefix takes a while to make; the window's wait starts once it is there.
 "${wine[@]}" wineboot >/dev/null 2>&1 || fail "Wine does not start"
 xg_start_display || fail "no X server"
+# A window manager gives the windows the keyboard focus, as Windows does.
+xg_start_wm || fail "no window manager"
 SHOT=$XG_DIR/shot.png
 
 xg_launch "$native" || fail "no window of the desktop build"

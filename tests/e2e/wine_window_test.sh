@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build's game under Wine in a real X window, after the desktop build's on the
-# same display: the title screen the same pixels, Start, a flap, Stop, the About box opened
-# and closed, and Exit with status 0. Usage:
-#   wine_window_test.sh <desktop tolvane> <wine.sh> <Wine prefix> <tolvane.exe>
+# same display, from the folder its zip holds (cmake --install): the title screen the same
+# pixels, Start, a flap, Stop, the About box opened and closed, and Exit with status 0. Usage:
+#   wine_window_test.sh <desktop tolvane> <wine.sh> <Wine prefix> <Windows build folder>
 # Exit code 77 (skipped) when Xvfb, xdotool, ImageMagick or openbox is missing, or the
 # desktop build.
 set -u
@@ -11,7 +11,7 @@ source "$here/xgame.sh"
 trap xg_cleanup EXIT
 native=$1
 wine=("$2" "$3")
-game=$4
+build=$4
 
 if ! missing=$(xg_require) ||
     ! missing=$(command -v openbox >/dev/null || echo "openbox is not installed"); then
@@ -47,6 +47,9 @@ xg_start_display || fail "no X server"
 # A window manager gives the windows the keyboard focus, as Windows does.
 xg_start_wm || fail "no window manager"
 SHOT=$XG_DIR/shot.png
+folder=$XG_DIR/tolvane
+cmake --install "$build" --prefix "$folder" >/dev/null || fail "cannot install the zip's folder"
+[[ -f $folder/LICENSE && -f $folder/licences/SDL2.LICENSE.txt ]] || fail "no licence texts"
 
 xg_launch "$native" || fail "no window of the desktop build"
 xg_move "${XG_CLEAR[@]}"
@@ -55,7 +58,7 @@ xg_shot "$XG_DIR/desktop.png"
 xg_click "${XG_EXIT_BUTTON[@]}"
 xg_wait_exit 3 || fail "the desktop build still runs after Exit"
 
-xg_launch "${wine[@]}" "$game" || fail "no window under Wine"
+xg_launch "${wine[@]}" "$folder/tolvane.exe" || fail "no window under Wine"
 echo "ok: window $XG_WIN at scale $XG_SCALE under Wine on $DISPLAY"
 xg_move "${XG_CLEAR[@]}"
 same() { [[ $(compare -metric AE "$XG_DIR/desktop.png" "$SHOT" null: 2>&1) == 0 ]]; }

@@ -4,7 +4,7 @@
 # The Windows build's emulator (CTest runs its tests through it) and its game's launcher in
 # the real-window tests. Wine says nothing of its own unless WINEDEBUG asks.
 set -eu
-export WINEPREFIX=$1
+export WINEPREFIX=$(realpath -m "$1")
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko (nothing here needs them, and their installers would ask for them), no

@@ -3,7 +3,7 @@ include(GoogleTest)
 # tolvane_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # One GoogleTest executable whose cases CTest lists one by one. In the browser build it runs
 # under node as one CTest test that runs them all, as starting the program there costs more
-# than most of its cases.
+# than most of its cases; in the Windows build likewise under Wine.
 function(tolvane_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -18,6 +18,11 @@ function(tolvane_add_test name)
         # so the reference images and the font folder are read where they lie.
         target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
                             -sPTHREAD_POOL_SIZE=8 -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+        return()
+    endif()
+    if(WIN32)
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES TIMEOUT 600)
         return()

@@ -3,7 +3,8 @@
 #   jobs            parallel jobs for builds and tests: $JOBS, or one per processor
 #   build PRESET [TARGET...]
 #                   installs the packages PRESET needs (scripts/deps; for the browser build
-#                   scripts/web-deps, its toolchain and libraries), configures it and builds
+#                   scripts/web-deps, for the Windows build scripts/windows-deps: its toolchain
+#                   and libraries), configures it and builds
 #                   the targets (all without)
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -17,6 +18,8 @@ build() {
     shift
     if [[ $preset == web ]]; then
         scripts/web-deps || return
+    elif [[ $preset == windows ]]; then
+        scripts/windows-deps || return
     else
         scripts/deps || return
     fi

@@ -29,9 +29,15 @@ bool FacesAvailable() {
 int main() {
     InstallTolvaneResources();
     if (!FacesAvailable()) {
+#ifdef _WIN32
+        std::fprintf(stderr,
+                     "tolvane: the game's faces, ipag.ttf and ipagp.ttf, are not beside "
+                     "tolvane.exe, and its text needs them\n");
+#else
         std::fprintf(stderr,
                      "tolvane: no font is installed, and the game's text needs one (install the "
                      "fonts-ipafont-gothic package)\n");
+#endif
         return 1;
     }
     bool lost = false;

@@ -44,21 +44,20 @@ void MixSpan(Colour* p, int n, Colour c) {
     }
 }
 
-// Copy mode is the common case (every background fill): the C library's wide-character fill
-// stores 32-bit values at the speed of memset.
-static_assert(sizeof(wchar_t) == sizeof(Colour));
+// Copy mode is the common case (every background fill): where wchar_t has 32 bits (not on
+// Windows), the C library's wide-character fill stores them at the speed of memset.
 void FillPixels(Colour* p, std::size_t n, Colour c) {
-#ifdef __EMSCRIPTEN__
+#ifndef __EMSCRIPTEN__
     // WebAssembly's C library fills one value at a time; the compiler's own loop stores
     // 128-bit vectors.
-    std::fill_n(p, n, c);
-#else
-    if (n < 64) {
-        std::fill_n(p, n, c);  // a short run costs less than the call
-    } else {
-        std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(c), n);
+    if constexpr (sizeof(wchar_t) == sizeof(Colour)) {
+        if (n >= 64) {  // a short run costs less than the call
+            std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(c), n);
+            return;
+        }
     }
 #endif
+    std::fill_n(p, n, c);
 }
 
 template <>

@@ -2,7 +2,8 @@
 // process. Every FreeType and fontconfig call runs under one lock: fonts are used on the
 // user-interface thread, but nothing stops two threads from drawing text at once.
 // Built with TOLVANE_FONT_DIR (the browser build, which has no fontconfig), the lookup
-// chooses among the faces bundled in that folder instead.
+// chooses among the faces bundled in that folder instead; on Windows, among those beside the
+// executable.
 
 #include <algorithm>
 #include <cctype>
@@ -16,7 +17,15 @@
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/GdiObjects.h"
 
-#ifndef TOLVANE_FONT_DIR
+#if defined(TOLVANE_FONT_DIR) || defined(_WIN32)
+#define TOLVANE_BUNDLED_FACES
+#endif
+
+#if defined(_WIN32) && !defined(TOLVANE_FONT_DIR)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+#ifndef TOLVANE_BUNDLED_FACES
 #include <fontconfig/fontconfig.h>
 #else
 #include FT_MODULE_H
@@ -24,7 +33,7 @@
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
-#ifdef TOLVANE_FONT_DIR
+#ifdef TOLVANE_BUNDLED_FACES
 // The modules a TrueType face needs, from the FreeType linked in: its driver (with the
 // bytecode hinter), the SFNT tables and the greyscale renderer. Only these are linked into a
 // page, where every other format's module would be downloaded for nothing.
@@ -86,7 +95,7 @@ public:
     }
 
 private:
-#ifdef TOLVANE_FONT_DIR
+#ifdef TOLVANE_BUNDLED_FACES
     // The bundled faces by family, each under the name a page's cut-down copy has, or under
     // its own. The first is also the Japanese, the monospace and the last-resort face, the
     // order fontconfig's fallbacks find it in on the desktop.
@@ -116,10 +125,29 @@ private:
         return nullptr;
     }
 
+#ifdef TOLVANE_FONT_DIR
+    static std::string FaceFolder() {
+        return TOLVANE_FONT_DIR;
+    }
+#else
+    // The folder the executable lies in, wherever its zip was unpacked.
+    static std::string FaceFolder() {
+        std::string path(MAX_PATH, '\0');
+        DWORD length = 0;
+        while ((length = GetModuleFileNameA(nullptr, path.data(),
+                                            static_cast<DWORD>(path.size()))) == path.size()) {
+            path.resize(path.size() * 2);  // cut short: a longer path
+        }
+        path.resize(length);
+        const std::size_t slash = path.find_last_of("\\/");
+        return slash == std::string::npos ? "." : path.substr(0, slash);
+    }
+#endif
+
     std::shared_ptr<FontFace> OpenBundled(const Bundled& b) {
         for (std::string_view file : b.files) {
-            if (auto face = Open(std::string(TOLVANE_FONT_DIR "/").append(file), 0,
-                                 std::string(b.family))) {
+            if (auto face =
+                    Open(FaceFolder() + "/" + std::string(file), 0, std::string(b.family))) {
                 return face;
             }
         }
@@ -231,7 +259,7 @@ private:
         return face;
     }
 
-#ifdef TOLVANE_FONT_DIR
+#ifdef TOLVANE_BUNDLED_FACES
     static bool NewLibrary(FT_Library* library) {
         static FT_MemoryRec_ memory{
             nullptr,

@@ -16,7 +16,12 @@ namespace {
 
 // One line on stderr under the program's name, as the program's own messages read.
 void ReportError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+#ifdef _WIN32
+    const char* program = "tolvane";  // the C library keeps no short name there
+#else
+    const char* program = program_invocation_short_name;
+#endif
+    std::fprintf(stderr, "%s: %s\n", program, message.c_str());
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <barrier>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -283,9 +283,14 @@ TEST(ResourceLookup, DecodedBitmapsAreSharedPerTableAndCopiedOut) {
     const sys::ResourceTable table{bitmaps, {}, {}};
     sys::InstallResources(&table);
 
-    std::barrier start(2);
+    // Both start together. Not with std::barrier: in MinGW's C++ library (no futex) its wait
+    // can miss the wake-up for good.
+    std::atomic<int> arrived{0};
     const auto loader = [&](std::vector<bool>& same) {
-        start.arrive_and_wait();
+        arrived.fetch_add(1);
+        while (arrived.load() < 2) {
+            std::this_thread::yield();
+        }
         for (int i = 0; i < 200; ++i) {
             gfx::Bitmap b;
             sys::LoadBitmap(IDB_BIRD0, b);

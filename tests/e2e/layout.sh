@@ -12,6 +12,7 @@ XG_START_BUTTON=(227 170) # the Start button's centre (162,149 - 293,191); in pl
 XG_START_INSIDE=(165 152)
 XG_EXIT_BUTTON=(229 239)  # the Exit button's centre (164,218 - 294,260)
 XG_EXIT_INSIDE=(167 221)
+XG_STOP_BUTTON=(413 343)  # the Stop button's centre in play (360,327 - 467,359)
 XG_CLEAR=(20 20)          # off every button, so none is highlighted
 
 XG_TITLE_FILL="255,240,240"

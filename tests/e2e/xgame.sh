@@ -34,9 +34,10 @@ xg_start_display() {
     return 1
 }
 
-# Starts the game and waits for its window to be shown: XG_GAME_PID, XG_WIN, XG_SCALE.
+# Starts the game (the command line given) and waits for its window to be shown: XG_GAME_PID,
+# XG_WIN, XG_SCALE.
 xg_launch() {
-    "$1" >"$XG_DIR/game.log" 2>&1 &
+    "$@" >"$XG_DIR/game.log" 2>&1 &
     XG_GAME_PID=$!
     local i
     for i in $(seq 200); do

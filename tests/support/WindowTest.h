@@ -61,7 +61,11 @@ inline const sys::ResourceTable& TestResources() {
 class VideoTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+#ifdef _WIN32
+        _putenv_s("SDL_VIDEODRIVER", "offscreen");
+#else
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
         sys::InstallResources(&TestResources());
         std::string error;
         ASSERT_TRUE(ui::InitVideo(&error)) << error;

@@ -2,9 +2,11 @@
 
 #include <SDL.h>
 #include <fcntl.h>
+#include <unistd.h>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
+#endif
 
 #include <atomic>
 #include <csignal>
@@ -32,9 +34,9 @@ std::atomic<std::uint32_t> g_wakeEvent{0};
 struct WakePipe {
     int fds[2] = {-1, -1};
     WakePipe() {
-#ifndef __EMSCRIPTEN__
-        // In a web page SDL's own wait sees the pushed event; a pipe there is a call to the
-        // page's thread for every write.
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
+        // In a web page and on Windows SDL's own wait sees the pushed event; a pipe in a page
+        // is a call to the page's thread for every write.
         if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
             fds[0] = fds[1] = -1;
         }
@@ -67,6 +69,8 @@ bool StartSubsystems(std::string* reason) {
     return false;
 }
 
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
+// The displays the environment names, tried in turn (StartVideo).
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
@@ -101,15 +105,16 @@ bool WaylandAnswers(const std::string& name) {
     close(fd);
     return answers;
 }
+#endif
 
 // SDL alone would fall back to its invisible offscreen driver when no display answers; a
 // game nobody can see must fail instead. So without an explicit SDL_VIDEODRIVER only the
 // displays the environment names are tried, then the console.
 bool StartVideo(std::string* reason) {
-#ifdef __EMSCRIPTEN__
-    // The page's canvas is the one display.
+#if defined(__EMSCRIPTEN__) || defined(_WIN32)
+    // The page's canvas, or Windows' desktop, is the one display.
     return StartSubsystems(reason);
-#endif
+#else
     if (!Env("SDL_VIDEODRIVER").empty()) {
         return StartSubsystems(reason);
     }
@@ -146,6 +151,7 @@ bool StartVideo(std::string* reason) {
         *reason = candidates[i].failure + ", and " + *reason;
     }
     return false;
+#endif
 }
 
 }  // namespace
@@ -166,7 +172,9 @@ bool InitVideo(std::string* error) {
     x11::InstallErrorHandlers();
     // A write to a display connection whose server has gone must fail with EPIPE, for the
     // loss to be noticed and reported, rather than end the process with SIGPIPE.
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     Wake();
     std::string reason;
     if (!StartVideo(&reason)) {

@@ -329,6 +329,7 @@ async function main() {
       await titleShown('the title screen after a reload or a way back in a game');
     }
     console.log('reload, back: the title screen shows');
+    await idleAndHidden(browser, page, shared);
 
     await page.mouse.click(...(await at(page, ...centre(rects.exit))));
     const code = await waitFor('the page to say the game has ended', () =>
@@ -337,8 +338,6 @@ async function main() {
     if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
     console.log('console: no errors');
     await anyHost(browser, shared, base, network);
-    await page.goto(base);
-    await idleAndHidden(browser, page, shared);
     await page.goto(framing);
     await play(await puppeteerGame(page, true), shared);
     await page.goto(`http://tolvane.test:${port}/`);
@@ -532,18 +531,26 @@ const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 async function idleAndHidden(browser, page, shared) {
   await titleOn(page, shared.title, 'the title screen');
   const session = await browser.target().createCDPSession();
+  // Each renderer thread's time on a processor so far, in ns (a thread that ends takes its
+  // own with it, so they are counted one by one).
   const cpu = async () => {
     const { processInfo } = await session.send('SystemInfo.getProcessInfo');
-    let ns = 0;
+    const ns = {};
     for (const { id } of processInfo.filter((p) => p.type === 'renderer')) {
-      for (const task of fs.readdirSync(`/proc/${id}/task`)) ns += Number(fs.readFileSync(`/proc/${id}/task/${task}/schedstat`, 'utf8').split(' ')[0]);
+      for (const task of fs.readdirSync(`/proc/${id}/task`)) {
+        try {
+          ns[`${id}/${task}`] = Number(fs.readFileSync(`/proc/${id}/task/${task}/schedstat`, 'utf8').split(' ')[0]);
+        } catch {} // ended meanwhile
+      }
     }
     return ns;
   };
   const idle = async () => {
-    const [ns, t] = [await cpu(), Date.now()];
+    const [before, t] = [await cpu(), Date.now()];
     await sleep(3000);
-    return (await cpu() - ns) / 1e6 / ((Date.now() - t) / 1000);
+    const after = await cpu();
+    const ns = Object.keys(after).reduce((sum, task) => sum + after[task] - (before[task] || 0), 0);
+    return ns / 1e6 / ((Date.now() - t) / 1000);
   };
   const other = await browser.newPage();
   const show = async (tab, visibility) => {

@@ -215,14 +215,15 @@ async function main() {
   const announce = scene.pictures.announce;
   const title = dialog.pictures.title;
   const shared = { title, announce, rects };
-  // One plain static host for every visit: the game's folder, and a page of another origin
-  // (127.0.0.1 against localhost) that embeds it as the README shows. It counts what it
+  // One plain static host for every visit: the game's folder as a folder of the site (as the
+  // web archive lands on a host), the paint page's beside it, and a page of another origin
+  // (127.0.0.1 against localhost) that embeds the game as the README shows. It counts what it
   // sends, and drops the requests that `network.cut` picks.
   const network = { cut: () => false, sent: () => {} };
   const pages = {};
-  const server = await serve(pageDir, 0, { pages, cut: (name) => network.cut(name), sent: (...args) => network.sent(...args) });
+  const server = await serve(path.dirname(pageDir), 0, { pages, cut: (name) => network.cut(name), sent: (...args) => network.sent(...args) });
   const port = server.address().port;
-  const base = `http://localhost:${port}/`;
+  const base = `http://localhost:${port}/${path.basename(pageDir)}/`;
   const snippet = fs.readFileSync(path.join(__dirname, '../../README.md'), 'utf8').match(/<iframe[^>]*><\/iframe>/)[0];
   pages['/frame.html'] = `<!doctype html><title>A page with the game</title><body>${snippet.replace(/src="[^"]*"/, `src="${base}"`)}`;
   const framing = `http://127.0.0.1:${port}/frame.html`;
@@ -233,7 +234,6 @@ async function main() {
     args: ['--no-sandbox', '--disable-gpu', '--mute-audio', '--host-resolver-rules=MAP tolvane.test 127.0.0.1'],
   });
   const errors = [];
-  let benchServer = null;
   try {
     const page = await browser.newPage();
     page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
@@ -340,7 +340,7 @@ async function main() {
     await anyHost(browser, shared, base, network);
     await page.goto(framing);
     await play(await puppeteerGame(page, true), shared);
-    await page.goto(`http://tolvane.test:${port}/`);
+    await page.goto(base.replace('localhost', 'tolvane.test'));
     const secure = await page.evaluate(() => isSecureContext || 'serviceWorker' in navigator);
     await play(page, shared);
     if (secure) throw new Error('http://tolvane.test/ is a secure context');
@@ -363,9 +363,7 @@ async function main() {
         const f = figures(m.text());
         if (f) resolve(f);
       }));
-    // The paint page lies in a folder of its own, beside the game's.
-    benchServer = await serve(path.join(pageDir, '../bench'), 0);
-    await bench.goto(`http://localhost:${benchServer.address().port}/bench.html?arg=${paints}&arg=--no-dump`);
+    await bench.goto(`${base}../bench/bench.html?arg=${paints}&arg=--no-dump`);
     const web = await Promise.race([figure, new Promise((_, no) => setTimeout(() => no(new Error('no paint figure from the page')), 60000))]);
     const desktop = figures(run(nativeDump, [String(paints), '--no-dump']).stderr);
     console.log(`paint: page ${web.steady.toFixed(4)} ms, desktop ${desktop.steady.toFixed(4)} ms, ratio ${(web.steady / desktop.steady).toFixed(2)} (goal <= 2); ` +
@@ -373,7 +371,6 @@ async function main() {
   } finally {
     await browser.close();
     server.close();
-    if (benchServer) benchServer.close();
   }
 }
 

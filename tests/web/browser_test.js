@@ -4,21 +4,12 @@
 // pixel, and the pointer lands on the client pixel under it; Start
 // shows the stage announcement on the sky; Stop brings the title back; a right click opens
 // the system menu (Escape closes it), whose About item opens the About box over the game,
-// and its OK closes it; a game lost at its first tick ends on the virtual clock's timeline; a
-// reload in a game, or a page brought back from the back-forward cache, shows the title
-// screen; Exit ends the game and the page says so. The page's console must stay free of
-// errors. All from one plain static host (scripts/web-serve, compressing as most do). Then
-// first visits from a cold cache on "Fast 4G" and "Fast 3G": the time to the title screen,
-// the loading bar on the way, and the bytes as files and as sent, beside their goals; a
-// network that fails and comes back, a browser without WebAssembly; Start, a flap and Stop; a
-// second visit with the network cut; on an emulated phone, upright and on its side, the whole
-// canvas on screen, a tap on Start and a long press for the menu. Then Start, a flap and Stop
-// in a cross-origin frame and over http on a host name that is not local; the renderer's
-// idle processor time beside its goal, shown and hidden, and a game that goes on after its
-// tab is shown again; the same plays in Firefox (puppeteer-core over WebDriver BiDi) and
-// WebKitGTK (selenium-webdriver, WebKitWebDriver and the MiniBrowser on an Xvfb display of
-// its own). Last the paint benchmark runs in its own page and its figure is printed beside
-// the desktop's. Needs puppeteer-core and selenium-webdriver on NODE_PATH.
+// and its OK closes it; a game lost at its first tick keeps the virtual clock's timeline; a
+// reload or a way back in a game shows the title screen; Exit ends the game and the page says
+// so; no console errors. Then first visits (anyHost), the idle processor time and a hidden
+// tab (idleAndHidden), a frame of another origin, a host name that is not local, Firefox and
+// WebKitGTK (everywhere), all from one plain static host; last the paint benchmark in its own
+// page, printed beside the desktop's. Needs puppeteer-core and selenium-webdriver on NODE_PATH.
 'use strict';
 const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');

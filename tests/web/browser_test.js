@@ -445,7 +445,6 @@ async function anyHost(browser, shared, base, network) {
   await play(page, shared);
   console.log('plain host: Start, a flap and Stop');
 
-
   network.cut = () => true;
   try {
     await page.goto(base);

@@ -216,7 +216,7 @@ async function main() {
   const port = server.address().port;
   const base = `http://localhost:${port}/${path.basename(pageDir)}/`;
   const snippet = fs.readFileSync(path.join(__dirname, '../../README.md'), 'utf8').match(/<iframe[^>]*><\/iframe>/)[0];
-  pages['/frame.html'] = `<!doctype html><title>A page with the game</title><body>${snippet.replace(/src="[^"]*"/, `src="${base}"`)}`;
+  pages['/frame.html'] = `<!doctype html><title>A page with the game</title><link rel="icon" href="data:,"><body>${snippet.replace(/src="[^"]*"/, `src="${base}"`)}`;
   const framing = `http://127.0.0.1:${port}/frame.html`;
   const browser = await puppeteer.launch({
     executablePath: chromium,

@@ -83,7 +83,8 @@ function(tolvane_web_page target folder name)
                         -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre}
+                 ${TOLVANE_ASYNCIFY_REMOVE})
     add_dependencies(${target} tolvane_page_fonts)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)

@@ -51,32 +51,28 @@ namespace {
 // One suspension of the page: a promise that a timer or the first input event resolves. The
 // input listeners capture at the window, ahead of SDL's own; the wake waits for the end of
 // the event's dispatch, by which time SDL has queued it.
+// clang-format off
 EM_ASYNC_JS(int, tolvane_host_wait, (int timeoutMs), {
-    return await new Promise((resolve) = > {
-        const types = [
-            'mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup', 'touchstart',
-            'touchmove', 'touchend', 'touchcancel', 'contextmenu', 'resize', 'focus', 'blur',
-            'visibilitychange', 'pointerdown', 'pointerup'
-        ];
-        const listens = typeof addEventListener == = 'function';
+    return await new Promise((resolve) => {
+        const types = ['mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup',
+                       'touchstart', 'touchmove', 'touchend', 'touchcancel', 'contextmenu',
+                       'resize', 'focus', 'blur', 'visibilitychange', 'pointerdown', 'pointerup'];
+        const listens = typeof addEventListener === 'function';
         let timer = 0;
         let done = false;
-        const finish = (input) = > {
-            if (done)
-                return;
+        const finish = (input) => {
+            if (done) return;
             done = true;
             clearTimeout(timer);
-            if (listens)
-                types.forEach((t) = > removeEventListener(t, onInput, true));
+            if (listens) types.forEach((t) => removeEventListener(t, onInput, true));
             resolve(input);
         };
-        const onInput = () = > setTimeout(() = > finish(1), 0);
-        if (listens)
-            types.forEach((t) = > addEventListener(t, onInput, true));
-        if (timeoutMs >= 0)
-            timer = setTimeout(() = > finish(0), timeoutMs);
+        const onInput = () => setTimeout(() => finish(1), 0);
+        if (listens) types.forEach((t) => addEventListener(t, onInput, true));
+        if (timeoutMs >= 0) timer = setTimeout(() => finish(0), timeoutMs);
     });
 });
+// clang-format on
 
 bool DefaultHostWait(int timeoutMs) {
     return tolvane_host_wait(timeoutMs) != 0;

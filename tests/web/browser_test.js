@@ -192,6 +192,10 @@ function announced(page, rects, announce) {
 
 const centre = (r) => [Math.floor((r.left + r.right) / 2), Math.floor((r.top + r.bottom) / 2)];
 
+// The goals a figure missed; the test fails on them at its end, once every figure is printed.
+const missed = [];
+const goal = (met, what) => met || missed.push(what);
+
 async function main() {
   const run = (program, args) => {
     const r = spawnSync(program, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
@@ -438,7 +442,7 @@ async function anyHost(browser, shared, base, network) {
   const kib = (n) => `${(n / 1024).toFixed(0)} KiB`;
   console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 1.2 s); ` +
               `${kib(sent.files)} as files (goal <= 1229 KiB), ${kib(sent.wire)} as sent gzip-compressed (goal <= 450 KiB)`);
-  if (sent.files > 1.2 * 1048576 || sent.wire > 450 * 1024) throw new Error('a first visit downloads more than its goals');
+  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its goals');
   const errors = [];
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));
@@ -549,7 +553,7 @@ async function idleAndHidden(browser, page, shared) {
   await show(other, 'hidden');
   const hidden = await idle();
   console.log(`idle on the title screen: the renderers use ${shown.toFixed(2)} ms a second, ${hidden.toFixed(2)} ms hidden (goal <= 5)`);
-  if (shown > 5 || hidden > 5) throw new Error('the page is busy on its title screen');
+  goal(shown <= 5 && hidden <= 5, 'the page is busy on its title screen');
   await show(page, 'visible');
   await play(page, shared, { meanwhile: async () => {
     await show(other, 'hidden');
@@ -651,6 +655,9 @@ async function play(page, { rects, announce, title }, { click, flap = true, mean
 }
 
 main().then(
+  () => {
+    if (missed.length !== 0) throw new Error(`goals missed: ${missed.join('; ')}`);
+  }).then(
   () => process.exit(0),
   (error) => {
     console.error(`browser test: ${error.message}`);

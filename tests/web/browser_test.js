@@ -429,7 +429,10 @@ async function anyHost(browser, shared, base, network) {
   await titleOn(broken, title, 'the title screen after a retry');
   await broken.evaluateOnNewDocument(() => delete window.WebAssembly);
   await broken.reload();
-  const cannot = await waitFor('the line that WebAssembly is missing', () => broken.evaluate(() => document.getElementById('message').innerText));
+  const cannot = await waitFor('the line that WebAssembly is missing', () => broken.evaluate(() => {
+    const m = document.getElementById('message');
+    return m.offsetParent !== null && m.innerText;
+  }));
   if (!/WebAssembly/.test(cannot)) throw new Error(`the page says "${cannot}" without WebAssembly`);
   console.log(`network cut: "${line}", and Retry plays; no WebAssembly: "${cannot}"`);
   await fresh.close();

@@ -49,27 +49,26 @@ namespace {
 
 #ifdef __EMSCRIPTEN__
 // One suspension of the page: a promise that a timer or the first input event resolves. The
-// input listeners capture at the window, ahead of SDL's own; the wake waits for the end of
-// the event's dispatch, by which time SDL has queued it.
+// input listeners, added once, capture at the window, ahead of SDL's own; the wake waits for
+// the end of the event's dispatch, by which time SDL has queued it.
 // clang-format off
 EM_ASYNC_JS(int, tolvane_host_wait, (int timeoutMs), {
+    const host = Module['tolvaneHost'] || (Module['tolvaneHost'] = { wake: null });
+    if (!host.listening && typeof addEventListener === 'function') {
+        host.listening = true;
+        const onInput = () => { if (host.wake) setTimeout(() => host.wake && host.wake(1), 0); };
+        ['mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup', 'touchstart',
+         'touchmove', 'touchend', 'touchcancel', 'contextmenu', 'resize', 'focus', 'blur',
+         'visibilitychange', 'pointerdown', 'pointerup'].forEach(
+            (type) => addEventListener(type, onInput, { capture: true, passive: true }));
+    }
     return await new Promise((resolve) => {
-        const types = ['mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup',
-                       'touchstart', 'touchmove', 'touchend', 'touchcancel', 'contextmenu',
-                       'resize', 'focus', 'blur', 'visibilitychange', 'pointerdown', 'pointerup'];
-        const listens = typeof addEventListener === 'function';
-        let timer = 0;
-        let done = false;
-        const finish = (input) => {
-            if (done) return;
-            done = true;
+        const timer = timeoutMs >= 0 ? setTimeout(() => host.wake(0), timeoutMs) : 0;
+        host.wake = (input) => {
+            host.wake = null;
             clearTimeout(timer);
-            if (listens) types.forEach((t) => removeEventListener(t, onInput, true));
             resolve(input);
         };
-        const onInput = () => setTimeout(() => finish(1), 0);
-        if (listens) types.forEach((t) => addEventListener(t, onInput, true));
-        if (timeoutMs >= 0) timer = setTimeout(() => finish(0), timeoutMs);
     });
 });
 // clang-format on

@@ -403,7 +403,7 @@ async function firstVisit(browser, shared, base, network, speed) {
   const seconds = (Date.now() - started) / 1000;
   await titleOn(page, shared.title, `the title screen on "${speed}"`);
   // The whole visit: the service worker's copies too, where it has one.
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  await waitFor('the service worker', () => page.evaluate(() => navigator.serviceWorker.controller !== null));
   await page.emulateNetworkConditions(null);
   network.sent = () => {};
   return { context, page, seconds, bar, sent };

@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 
 #include "platform/system/CriticalSection.h"
 #include "platform/system/OwnerWindow.h"
+#include "platform/system/Thread.h"
 
 // Runs one long task, Run, on a thread of its own, steered cooperatively: the task calls
 // CheckPoint at moments of its choosing, and only there does a held task wait and a stop
@@ -101,7 +101,7 @@ private:
 
     std::atomic<int> m_bPause{0};
     std::atomic<int> m_bStop{0};
-    std::thread m_thread;
+    sys::Thread m_thread;
     std::atomic<int> m_nState{STATE_IDLE};
     std::atomic<int> m_bWait{0};
     mutable sys::CriticalSection m_csText;

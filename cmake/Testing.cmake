@@ -11,13 +11,12 @@ function(tolvane_add_test name)
                           Threads::Threads)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     if(EMSCRIPTEN)
-        # Memory is fixed: growth with threads slows every access from JavaScript. main() runs
-        # on a thread of its own, as in the page: a thread starts only while node's own thread
-        # is free to make its worker, and a test's threads may wait for each other to start. A
-        # few workers are made ahead. The machine's file system is the program's (NODERAWFS),
-        # so the reference images and the font folder are read where they lie.
+        # main() runs on node's thread, as in the page on the browser's, its threads fibers
+        # beside it. The machine's file system is the program's (NODERAWFS), so the reference
+        # images and the font folder are read where they lie.
         target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
-                            -sPTHREAD_POOL_SIZE=8 -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1)
+                            -sEXIT_RUNTIME=1)
+        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_ASYNCIFY_REMOVE})
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES TIMEOUT 600)
         return()

@@ -70,9 +70,8 @@ list(APPEND TOLVANE_PAGE_LICENCES ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE
 # tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
 # in the build folder, with its faces in <folder>/fonts. COMPLETE makes it the game's page, one
 # to put on a host: its icons, manifest, service worker and licence texts beside it. main()
-# runs on a thread of its own (a proxied main thread), so the modal loops block as on the
-# desktop while the page's own thread stays free for the browser; the worker is a real thread
-# too.
+# runs on the page's own thread: its modal loops suspend while they wait, which gives the
+# browser its thread back, and the worker is a fiber beside it.
 function(tolvane_web_page target folder name)
     cmake_parse_arguments(ARG "COMPLETE" "" "" ${ARGN})
     set(page ${PROJECT_BINARY_DIR}/${folder})
@@ -81,11 +80,11 @@ function(tolvane_web_page target folder name)
     set(shell ${TOLVANE_WEB_DIR}/page.html)
     set(pre ${PROJECT_BINARY_DIR}/page-fonts.js)
     target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${pre}"
-                        -sPROXY_TO_PTHREAD=1 -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB
-                        -sPTHREAD_POOL_SIZE=2 -sENVIRONMENT=web,worker
+                        -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre}
+                 ${TOLVANE_ASYNCIFY_REMOVE})
     add_dependencies(${target} tolvane_page_fonts)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)

@@ -2,16 +2,30 @@
 
 #include <chrono>
 #include <ctime>
-#include <thread>
 #include <utility>
+
+#include "platform/system/Thread.h"
 
 namespace sys {
 
 void RealClock::Sleep(int ms) {
     if (ms > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        SleepFor(std::chrono::milliseconds(ms));
     }
 }
+
+#if TOLVANE_COOPERATIVE
+
+void RealClock::SleepUnless(int ms, const std::atomic<int>& cancel) {
+    if (cancel.load() == 0) {
+        coop::SuspendFor(std::chrono::milliseconds(ms), [&cancel] { return cancel.load() != 0; });
+    }
+}
+
+// A sleeping fiber's flag is looked at whenever the fibers are scheduled.
+void RealClock::WakeSleepers() {}
+
+#else
 
 void RealClock::SleepUnless(int ms, const std::atomic<int>& cancel) {
     std::unique_lock lock(mutex_);
@@ -24,6 +38,8 @@ void RealClock::WakeSleepers() {
     { std::lock_guard lock(mutex_); }
     wake_.notify_all();
 }
+
+#endif
 
 std::int64_t RealClock::Time() {
     return static_cast<std::int64_t>(std::time(nullptr));
@@ -45,6 +61,10 @@ void VirtualClock::Sleep(int ms) {
     if (ms > 0) {
         nowMs_.fetch_add(ms);
     }
+#if TOLVANE_COOPERATIVE
+    // No time passes, but the other fibers get their turn, as other threads would meanwhile.
+    coop::Suspend(coop::Clock::now());
+#endif
 }
 
 std::int64_t VirtualClock::Time() {

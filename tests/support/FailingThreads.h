@@ -2,14 +2,13 @@
 
 #include <functional>
 #include <system_error>
-#include <thread>
 
 #include "platform/system/Thread.h"
 
 namespace testsupport {
 
 // For the lifetime of the scope no thread can be started: every sys::StartThread fails as
-// std::thread does when a process limit is reached.
+// a real thread does when a process limit is reached.
 class FailingThreads {
 public:
     FailingThreads() { sys::SetThreadStarter(&Fail); }
@@ -18,7 +17,7 @@ public:
     FailingThreads& operator=(const FailingThreads&) = delete;
 
 private:
-    static std::thread Fail(std::function<void()>) {
+    static sys::Thread Fail(std::function<void()>) {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     }
 };

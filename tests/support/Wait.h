@@ -2,12 +2,13 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
+
+#include "platform/system/Thread.h"
 
 namespace testsupport {
 
 // Polls `done` with the real clock (never through sys::Sleep, which may be virtual) until it
-// holds or `limit` has passed; false on the limit.
+// holds or `limit` has passed; false on the limit. Other threads (fibers) run meanwhile.
 inline bool WaitUntil(const std::function<bool()>& done,
                       std::chrono::milliseconds limit = std::chrono::milliseconds(10000)) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -15,7 +16,7 @@ inline bool WaitUntil(const std::function<bool()>& done,
         if (std::chrono::steady_clock::now() > end) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        sys::SleepFor(std::chrono::microseconds(200));
     }
     return true;
 }

@@ -4,15 +4,16 @@
 // pixel, and the pointer lands on the client pixel under it; Start
 // shows the stage announcement on the sky; Stop brings the title back; a right click opens
 // the system menu (Escape closes it), whose About item opens the About box over the game,
-// and its OK closes it; Exit ends the game and the page says so.
-// The page's console must stay free of errors. Then a first visit from a plain static host
-// (no isolation headers) on "Fast 4G" from a cold cache: its time to the title screen and its
-// bytes beside their goals; Start, a flap and Stop; a second visit with the network cut; and
-// on an emulated phone, upright and on its side, the whole canvas on screen, a tap on Start
-// and a long press for the menu. Then the paint benchmark runs in its own page and its figure
-// is printed beside the desktop's. Needs puppeteer-core on NODE_PATH.
+// and its OK closes it; a game lost at its first tick keeps the virtual clock's timeline; a
+// reload or a way back in a game shows the title screen; Exit ends the game and the page says
+// so; no console errors. Then first visits (anyHost), the idle processor time and a hidden
+// tab (idleAndHidden), a frame of another origin, a host name that is not local, Firefox and
+// WebKitGTK (everywhere), all from one plain static host; last the paint benchmark in its own
+// page, printed beside the desktop's. Needs puppeteer-core and selenium-webdriver on NODE_PATH.
 'use strict';
-const { spawnSync } = require('child_process');
+const { spawn, spawnSync } = require('child_process');
+const fs = require('fs');
+const net = require('net');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { serve } = require(path.join(__dirname, '../../scripts/web-serve'));
@@ -44,18 +45,21 @@ function readDump(text) {
   return { rects, pictures };
 }
 
-// The canvas's pixels as 0x00BBGGRR values, the game's own colour words.
+// The canvas's pixels as 0x00BBGGRR values, the game's own colour words. They travel as one
+// string, which every driver's protocol passes quickly, unlike an array of numbers.
 async function canvasPicture(page) {
-  return page.evaluate(() => {
+  const shot = await page.evaluate(() => {
     const c = document.getElementById('canvas');
-    if (c.width < 2 || c.height < 2) return { width: c.width, height: c.height, pixels: [] };
+    if (c.width < 2 || c.height < 2) return { width: c.width, height: c.height, rgba: '' };
     const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    const pixels = new Array(c.width * c.height);
-    for (let i = 0; i < pixels.length; ++i) {
-      pixels[i] = rgba[4 * i] | (rgba[4 * i + 1] << 8) | (rgba[4 * i + 2] << 16);
-    }
-    return { width: c.width, height: c.height, pixels };
-  }).catch(() => ({ width: 0, height: 0, pixels: [] })); // a page that is loading again has none
+    let text = '';
+    for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode.apply(null, rgba.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, rgba: btoa(text) };
+  }).catch(() => ({ width: 0, height: 0, rgba: '' })); // a page that is loading again has none
+  const rgba = Buffer.from(shot.rgba, 'base64');
+  const pixels = new Array(rgba.length / 4);
+  for (let i = 0; i < pixels.length; ++i) pixels[i] = rgba[4 * i] | (rgba[4 * i + 1] << 8) | (rgba[4 * i + 2] << 16);
+  return { width: shot.width, height: shot.height, pixels };
 }
 
 // How many pixels of `rect` (default: all) differ between two pictures of one size.
@@ -100,13 +104,48 @@ async function waitFor(what, probe, ms = 15000) {
   throw new Error(`timed out waiting for ${what}${last && last.notYet ? ': ' + last.notYet : ''}`);
 }
 
-// The page position of client pixel (x, y)'s centre, whatever the page's scale.
+// The page position of client pixel (x, y)'s centre, whatever the page's scale, and in a
+// game (see puppeteerGame) in a frame, whatever the frame's place.
 async function at(page, x, y) {
+  const [fx, fy] = page.frame ? await page.frame() : [0, 0];
   const box = await page.evaluate(() => {
     const r = document.getElementById('canvas').getBoundingClientRect();
     return { left: r.left, top: r.top, scale: r.width / document.getElementById('canvas').width };
   });
-  return [box.left + (x + 0.5) * box.scale, box.top + (y + 0.5) * box.scale];
+  return [fx + box.left + (x + 0.5) * box.scale, fy + box.top + (y + 0.5) * box.scale];
+}
+
+// The game in a browser's page, whatever drives it: evaluate() runs in the game's document
+// (the page's own, or its frame's), frame() is where that frame lies in the page, and mouse
+// moves and presses the pointer at page positions.
+const frameAt = () => {
+  const f = document.querySelector('iframe');
+  const r = f.getBoundingClientRect();
+  return [r.left + f.clientLeft, r.top + f.clientTop];
+};
+async function puppeteerGame(page, framed) {
+  const frame = framed && await waitFor('the game in the frame', async () => {
+    const element = await page.$('iframe');
+    return element && element.contentFrame();
+  });
+  return { evaluate: (...args) => (frame || page).evaluate(...args), frame: async () => (framed ? page.evaluate(frameAt) : [0, 0]),
+           mouse: page.mouse };
+}
+// The same over W3C WebDriver, whose pointer acts at whole positions of the top document.
+function webdriverGame(driver, framed) {
+  const run = async (inFrame, fn, args) => {
+    await driver.switchTo().defaultContent();
+    if (inFrame) await driver.switchTo().frame(0);
+    return driver.executeScript(`return (${fn}).apply(null, arguments)`, ...args);
+  };
+  const act = async (how) => {
+    await driver.switchTo().defaultContent();
+    await how(driver.actions({ async: true })).perform();
+  };
+  const to = (a, x, y) => a.move({ x: Math.floor(x), y: Math.floor(y) });
+  return { evaluate: (fn, ...args) => run(framed, fn, args), frame: async () => (framed ? run(false, frameAt, []) : [0, 0]),
+           mouse: { move: (x, y) => act((a) => to(a, x, y)), down: () => act((a) => a.press()), up: () => act((a) => a.release()),
+                    click: (x, y) => act((a) => to(a, x, y).press().release()) } };
 }
 
 // The box around the pixels where `p` differs from `before`; null where none do.
@@ -153,6 +192,10 @@ function announced(page, rects, announce) {
 
 const centre = (r) => [Math.floor((r.left + r.right) / 2), Math.floor((r.top + r.bottom) / 2)];
 
+// The goals a figure missed; the test fails on them at its end, once every figure is printed.
+const missed = [];
+const goal = (met, what) => met || missed.push(what);
+
 async function main() {
   const run = (program, args) => {
     const r = spawnSync(program, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
@@ -166,15 +209,26 @@ async function main() {
   const rects = { ...scene.rects, ...dialog.rects };
   const announce = scene.pictures.announce;
   const title = dialog.pictures.title;
-  const server = await serve(pageDir, 0);
-  const base = `http://localhost:${server.address().port}/`;
+  const shared = { title, announce, rects };
+  // One plain static host for every visit: the game's folder as a folder of the site (as the
+  // web archive lands on a host), the paint page's beside it, and a page of another origin
+  // (127.0.0.1 against localhost) that embeds the game as the README shows. It counts what it
+  // sends, and drops the requests that `network.cut` picks.
+  const network = { cut: () => false, sent: () => {} };
+  const pages = {};
+  const server = await serve(path.dirname(pageDir), 0, { pages, cut: (name) => network.cut(name), sent: (...args) => network.sent(...args) });
+  const port = server.address().port;
+  const base = `http://localhost:${port}/${path.basename(pageDir)}/`;
+  const snippet = fs.readFileSync(path.join(__dirname, '../../README.md'), 'utf8').match(/<iframe[^>]*><\/iframe>/)[0];
+  pages['/frame.html'] = `<!doctype html><title>A page with the game</title><link rel="icon" href="data:,"><body>${snippet.replace(/src="[^"]*"/, `src="${base}"`)}`;
+  const framing = `http://127.0.0.1:${port}/frame.html`;
   const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--mute-audio'],
+    // A host name that is not local, for a page over http where no service worker is allowed.
+    args: ['--no-sandbox', '--disable-gpu', '--mute-audio', '--host-resolver-rules=MAP tolvane.test 127.0.0.1'],
   });
   const errors = [];
-  let benchServer = null;
   try {
     const page = await browser.newPage();
     page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
@@ -257,13 +311,38 @@ async function main() {
     await titleShown('the title screen after the About box');
     console.log('about: OK closed it, and the title screen is whole again');
 
+    await lostAtFirstTick(page, shared);
+    // A reload in a game, and a page brought back from the back-forward cache, show the title.
+    const back = async () => {
+      await page.goto('about:blank');
+      await page.goBack();
+    };
+    for (const away of [() => page.reload(), back]) {
+      await page.mouse.click(...(await at(page, ...centre(start))));
+      await announced(page, rects, announce);
+      await away();
+      await titleShown('the title screen after a reload or a way back in a game');
+    }
+    console.log('reload, back: the title screen shows');
+    await idleAndHidden(browser, page, shared);
+
     await page.mouse.click(...(await at(page, ...centre(rects.exit))));
     const code = await waitFor('the page to say the game has ended', () =>
       page.evaluate(() => document.getElementById('ended').offsetParent !== null && document.body.dataset.exitCode));
     console.log(`exit: the game ended (exit code ${code}) and the page says so`);
     if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
     console.log('console: no errors');
-    await anyHost(browser, { title, announce, rects });
+    await anyHost(browser, shared, base, network);
+    await page.goto(framing);
+    await play(await puppeteerGame(page, true), shared);
+    await page.goto(base.replace('localhost', 'tolvane.test'));
+    const secure = await page.evaluate(() => isSecureContext || 'serviceWorker' in navigator);
+    await play(page, shared);
+    if (secure) throw new Error('http://tolvane.test/ is a secure context');
+    console.log('chromium: Start, a flap and Stop in a frame of another origin, and over http on a host name that is not local (no service worker)');
+    if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
+    await firefox(shared, base, framing);
+    await webkit(shared, base, framing);
 
     // The game-scene paint, timed in a page and on the desktop, each in one run: the steady
     // figure (the ratio's), and the first batch's, which in the page includes the browser's
@@ -279,9 +358,7 @@ async function main() {
         const f = figures(m.text());
         if (f) resolve(f);
       }));
-    // The paint page lies in a folder of its own, beside the game's.
-    benchServer = await serve(path.join(pageDir, '../bench'), 0);
-    await bench.goto(`http://localhost:${benchServer.address().port}/bench.html?arg=${paints}&arg=--no-dump`);
+    await bench.goto(`${base}../bench/bench.html?arg=${paints}&arg=--no-dump`);
     const web = await Promise.race([figure, new Promise((_, no) => setTimeout(() => no(new Error('no paint figure from the page')), 60000))]);
     const desktop = figures(run(nativeDump, [String(paints), '--no-dump']).stderr);
     console.log(`paint: page ${web.steady.toFixed(4)} ms, desktop ${desktop.steady.toFixed(4)} ms, ratio ${(web.steady / desktop.steady).toFixed(2)} (goal <= 2); ` +
@@ -289,85 +366,103 @@ async function main() {
   } finally {
     await browser.close();
     server.close();
-    if (benchServer) benchServer.close();
   }
 }
 
-// "Fast 4G" for the page and for its service worker, whose own fetches the page's network
-// emulation does not slow: the worker is held at its start until it is slowed too.
-async function fast4g(browser, page) {
-  const fast = puppeteer.PredefinedNetworkConditions['Fast 4G'];
-  const conditions = { offline: false, latency: fast.latency, downloadThroughput: fast.download, uploadThroughput: fast.upload };
-  const root = await browser.target().createCDPSession();
-  root.on('Target.attachedToTarget', async ({ sessionId, targetInfo }) => {
-    const worker = root.connection().session(sessionId);
-    if (targetInfo.type === 'service_worker') {
-      await worker.send('Network.enable').catch(() => {});
-      await worker.send('Network.emulateNetworkConditions', conditions).catch(() => {});
-    }
-    await worker.send('Runtime.runIfWaitingForDebugger').catch(() => {});
-  });
-  await root.send('Target.setAutoAttach', { autoAttach: true, waitForDebuggerOnStart: true, flatten: true,
-                                            filter: [{ type: 'service_worker' }, { exclude: true }] });
-  await page.emulateNetworkConditions(fast);
-  return async () => {
-    await page.emulateNetworkConditions(null);
-    await root.detach();
-  };
-}
-
-// The page from a plain static host (no isolation headers), first on "Fast 4G" from a cold
-// cache, then with the network cut, then on a phone.
-async function anyHost(browser, { title, announce, rects }) {
-  const sent = {};
-  const host = await serve(pageDir, 0, { isolate: false, sent: (file, n) => { sent[file] = (sent[file] || 0) + n; } });
+// A first visit from a cold cache on `speed`, in a browser context of its own: the seconds to
+// the title screen, whether the loading bar showed its bytes on the way, and what was sent.
+async function firstVisit(browser, shared, base, network, speed) {
   const context = await browser.createBrowserContext();
-  const errors = [];
-  const newPage = async () => {
-    const page = await context.newPage();
-    page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
-    page.on('pageerror', (e) => errors.push(e.message));
-    return page;
+  const page = await context.newPage();
+  await page.setViewport({ width: 1000, height: 760 });
+  await page.emulateNetworkConditions(puppeteer.PredefinedNetworkConditions[speed]);
+  const sent = { wire: 0, files: 0 };
+  network.sent = (file, wire, bytes) => {
+    sent.wire += wire;
+    sent.files += bytes;
   };
-  const page = await newPage();
-  const url = `http://localhost:${host.address().port}/`;
-  try {
-    await page.setViewport({ width: 1000, height: 760 });
-    const unthrottle = await fast4g(browser, page);
-    // Timed with a digest of the canvas computed in the page, which costs it little.
-    const digest = (pixels) => pixels.reduce((h, p) => Math.imul(h ^ p, 16777619), 2166136261);
-    const started = Date.now();
-    await page.goto(url);
-    await waitFor('the title screen from a plain host', () => page.evaluate((width, want) => {
+  // Timed with a digest of the canvas computed in the page, which costs it little.
+  const digest = shared.title.pixels.reduce((h, p) => Math.imul(h ^ p, 16777619), 2166136261);
+  const started = Date.now();
+  await page.goto(base);
+  let bar = false;
+  await waitFor(`the title screen on "${speed}"`, async () => {
+    const seen = await page.evaluate((width, want) => {
+      const loading = document.getElementById('loading');
       const c = document.getElementById('canvas');
-      if (!c || c.width !== width) return false;
+      const shown = getComputedStyle(loading).display !== 'none' && Number(loading.dataset.bytes) > 0;
+      if (!c || c.width !== width) return { shown };
       const rgba = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
       let h = 2166136261;
       for (let i = 0; i < rgba.length; i += 4) h = Math.imul(h ^ (rgba[i] | (rgba[i + 1] << 8) | (rgba[i + 2] << 16)), 16777619);
-      return h === want;
-    }, title.width, digest(title.pixels)).catch(() => false));
-    const seconds = (Date.now() - started) / 1000;
-    await titleOn(page, title, 'the title screen from a plain host');
-    await unthrottle();
-    const bytes = Object.values(sent).reduce((a, b) => a + b, 0);
-    console.log(`plain host, first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 2.5 s); ` +
-                `${bytes} bytes, ${(bytes / 1048576).toFixed(2)} MiB (goal <= 2 MiB): ${Object.entries(sent).map(([f, n]) => `${f} ${n}`).join(', ')}`);
-    if (bytes > 2 * 1048576) throw new Error('a first visit downloads more than 2 MiB');
-    const click = async (x, y) => page.mouse.click(...(await at(page, x, y)));
-    await play(page, { rects, announce, title }, click, async (down) => (down ? page.mouse.down() : page.mouse.up()));
-    console.log('plain host: Start, a flap and Stop play as from the isolating server');
+      return { shown, title: h === want };
+    }, shared.title.width, digest).catch(() => ({}));
+    bar = bar || seen.shown;
+    return seen.title;
+  });
+  const seconds = (Date.now() - started) / 1000;
+  await titleOn(page, shared.title, `the title screen on "${speed}"`);
+  // The whole visit: the service worker's copies too, where it has one.
+  await waitFor('the service worker', () => page.evaluate(() => navigator.serviceWorker.controller !== null));
+  await page.emulateNetworkConditions(null);
+  network.sent = () => {};
+  return { context, page, seconds, bar, sent };
+}
 
-    host.close();
-    host.closeAllConnections();
-    await page.goto(url);
-    await play(page, { rects, announce, title }, click);
+// First visits from a cold cache: with a network that fails while the code loads, then comes
+// back; without WebAssembly; on "Fast 3G" (the loading bar seen) and "Fast 4G" (beside their
+// goals: the time to the title screen, and the bytes as files and as a compressing host sends
+// them), with Start, a flap and Stop; then a second visit with the network cut, and phones,
+// offline too.
+async function anyHost(browser, shared, base, network) {
+  const { title } = shared;
+  const fresh = await browser.createBrowserContext();
+  const broken = await fresh.newPage();
+  network.cut = (name) => name.endsWith('.wasm');
+  await broken.goto(base);
+  const line = await waitFor('the line that the network failed', () => broken.evaluate(() => {
+    const m = document.getElementById('message');
+    return m.offsetParent !== null && !m.lastChild.hidden && m.firstChild.textContent;
+  }));
+  network.cut = () => false;
+  await broken.click('#message button');
+  await titleOn(broken, title, 'the title screen after a retry');
+  await broken.evaluateOnNewDocument(() => delete window.WebAssembly);
+  await broken.reload();
+  const cannot = await waitFor('the line that WebAssembly is missing', () => broken.evaluate(() => {
+    const m = document.getElementById('message');
+    return m.offsetParent !== null && m.innerText;
+  }));
+  if (!/WebAssembly/.test(cannot)) throw new Error(`the page says "${cannot}" without WebAssembly`);
+  console.log(`network cut: "${line}", and Retry plays; no WebAssembly: "${cannot}"`);
+  await fresh.close();
+
+  const slow = await firstVisit(browser, shared, base, network, 'Fast 3G');
+  if (!slow.bar) throw new Error('no loading bar with its bytes on "Fast 3G"');
+  console.log(`first visit on "Fast 3G" from a cold cache: the loading bar, then the title screen after ${slow.seconds.toFixed(2)} s`);
+  await slow.context.close();
+  const { context, page, seconds, sent } = await firstVisit(browser, shared, base, network, 'Fast 4G');
+  const kib = (n) => `${(n / 1024).toFixed(0)} KiB`;
+  console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 1.2 s); ` +
+              `${kib(sent.files)} as files (goal <= 1229 KiB), ${kib(sent.wire)} as sent gzip-compressed (goal <= 450 KiB)`);
+  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its goals');
+  const errors = [];
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.on('pageerror', (e) => errors.push(e.message));
+  await play(page, shared);
+  console.log('plain host: Start, a flap and Stop');
+
+  network.cut = () => true;
+  try {
+    await page.goto(base);
+    await play(page, shared, { flap: false });
     console.log('offline: with the network cut, a second visit plays');
 
     // Phones, offline too: upright, then turned on its side.
-    const phone = await newPage();
+    const phone = await context.newPage();
     for (const [width, height] of [[360, 640], [640, 360]]) {
       await phone.setViewport({ width, height, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
-      if (phone.url() !== url) await phone.goto(url);
+      if (phone.url() !== base) await phone.goto(base);
       await titleOn(phone, title, `the title screen on a ${width}x${height} phone`);
       const shown = await phone.evaluate(() => {
         const r = document.getElementById('canvas').getBoundingClientRect();
@@ -382,7 +477,7 @@ async function anyHost(browser, { title, announce, rects }) {
         throw new Error(`the canvas is not shown whole on a ${width}x${height} screen: ${JSON.stringify(shown)}`);
       }
       const tap = async (x, y) => phone.touchscreen.tap(...(await at(phone, x, y)));
-      await play(phone, { rects, announce, title }, tap);
+      await play(phone, shared, { click: tap, flap: false });
       const [x, y] = await at(phone, 100, 100);
       await phone.touchscreen.touchStart(x, y);
       await new Promise((r) => setTimeout(r, 700));
@@ -396,19 +491,155 @@ async function anyHost(browser, { title, announce, rects }) {
     }
     if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
   } finally {
-    host.close();
+    network.cut = () => false;
     await context.close();
   }
 }
 
-// Start, the announcement, a flap (with `hold`, which presses the button and lets it go: the
-// chick's wings go up while it is down, showing less of its body, and down again), and Stop,
-// clicking with `click`.
-async function play(page, { rects, announce, title }, click, hold) {
+// A game lost at its first tick: flaps enough during the announcement throw the chick out
+// over the field's top at the first tick. The virtual clock's timeline of that game
+// (LostAtFirstTick in tests/app/StageThreadTest.cpp) has the title screen back 4,500 ms
+// after "Stage1".
+async function lostAtFirstTick(page, { rects, announce, title }) {
+  const field = rects.field;
+  const flaps = Math.ceil((field.bottom - field.top) / 10) + 10;
+  await page.mouse.click(...(await at(page, ...centre(rects.start))));
+  await announced(page, rects, announce);
+  const started = Date.now();
+  await page.mouse.move(...(await at(page, field.left + 20, field.top + 20)));
+  for (let i = 0; i < flaps; ++i) {
+    await page.mouse.down();
+    await page.mouse.up();
+  }
+  await titleOn(page, title, 'the title screen after a game lost at its first tick');
+  const ms = Date.now() - started;
+  console.log(`a game lost at its first tick: the title screen ${ms} ms after "Stage1" (the virtual clock's 4500 ms; goal: within 300 ms of it)`);
+  if (Math.abs(ms - 4500) > 300) throw new Error('a game lost at its first tick keeps another timeline than the virtual clock\'s');
+}
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// The renderers' processor time over a while on the title screen, all their threads, in ms a
+// second, with the game's tab shown and then hidden; then a game whose tab is hidden in its
+// announcement, and shown again, flaps and stops.
+async function idleAndHidden(browser, page, shared) {
+  await titleOn(page, shared.title, 'the title screen');
+  const session = await browser.target().createCDPSession();
+  // Each renderer thread's time on a processor so far, in ns (a thread that ends takes its
+  // own with it, so they are counted one by one).
+  const cpu = async () => {
+    const { processInfo } = await session.send('SystemInfo.getProcessInfo');
+    const ns = {};
+    for (const { id } of processInfo.filter((p) => p.type === 'renderer')) {
+      for (const task of fs.readdirSync(`/proc/${id}/task`)) {
+        try {
+          ns[`${id}/${task}`] = Number(fs.readFileSync(`/proc/${id}/task/${task}/schedstat`, 'utf8').split(' ')[0]);
+        } catch {} // ended meanwhile
+      }
+    }
+    return ns;
+  };
+  const idle = async () => {
+    const [before, t] = [await cpu(), Date.now()];
+    await sleep(3000);
+    const after = await cpu();
+    const ns = Object.keys(after).reduce((sum, task) => sum + after[task] - (before[task] || 0), 0);
+    return ns / 1e6 / ((Date.now() - t) / 1000);
+  };
+  const other = await browser.newPage();
+  const show = async (tab, visibility) => {
+    await tab.bringToFront();
+    await waitFor(`the game's tab ${visibility}`, () => page.evaluate((v) => document.visibilityState === v, visibility));
+  };
+  await show(page, 'visible');
+  const shown = await idle();
+  await show(other, 'hidden');
+  const hidden = await idle();
+  console.log(`idle on the title screen: the renderers use ${shown.toFixed(2)} ms a second, ${hidden.toFixed(2)} ms hidden (goal <= 5)`);
+  goal(shown <= 5 && hidden <= 5, 'the page is busy on its title screen');
+  await show(page, 'visible');
+  await play(page, shared, { meanwhile: async () => {
+    await show(other, 'hidden');
+    await sleep(1000);
+    await show(page, 'visible');
+  } });
+  console.log('hidden tab: the game goes on once shown again, a click flaps and Stop returns to the title');
+  await other.close();
+  await session.detach();
+}
+
+// Start, a flap and Stop, at the top level and in a frame of another origin, with the games
+// that `open(url, framed)` gives; then whether the page says anything went wrong.
+async function everywhere(engine, open, shared, base, framing) {
+  for (const framed of [false, true]) {
+    const game = await open(framed ? framing : base, framed);
+    await play(game, shared);
+    const said = await game.evaluate(() => document.getElementById('message').offsetParent && document.getElementById('message').innerText);
+    if (said) throw new Error(`${engine}: the page says "${said}"`);
+  }
+  console.log(`${engine}: Start, a flap and Stop, at the top level and in a frame of another origin`);
+}
+
+async function firefox(shared, base, framing) {
+  const browser = await puppeteer.launch({ browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr', headless: true });
+  const errors = [];
+  try {
+    const page = await browser.newPage();
+    page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+    page.on('pageerror', (e) => errors.push(e.message));
+    await page.setViewport({ width: 1000, height: 760 });
+    await everywhere('firefox', async (url, framed) => {
+      await page.goto(url);
+      return puppeteerGame(page, framed);
+    }, shared, base, framing);
+    if (errors.length !== 0) throw new Error(`firefox's console has errors:\n${errors.join('\n')}`);
+  } finally {
+    await browser.close();
+  }
+}
+
+// WebKitGTK's MiniBrowser opens a real window: on an Xvfb display of the test's own, through
+// WebKitWebDriver on a free port.
+async function webkit(shared, base, framing) {
+  const { Builder } = require('selenium-webdriver');
+  // Ended with the test, however it ends.
+  const children = [];
+  process.on('exit', () => children.forEach((child) => child.kill()));
+  process.on('SIGTERM', () => process.exit(143));
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  children.push(xvfb);
+  let session = null;
+  try {
+    const display = await new Promise((resolve) => xvfb.stdio[3].once('data', (d) => resolve(String(d).trim())));
+    const port = await new Promise((resolve) => {
+      const probe = net.createServer().listen(0, '127.0.0.1', () => {
+        const free = probe.address().port;
+        probe.close(() => resolve(free));
+      });
+    });
+    children.push(spawn('WebKitWebDriver', [`--port=${port}`], { env: { ...process.env, DISPLAY: `:${display}` }, stdio: 'ignore' }));
+    const capabilities = { browserName: 'MiniBrowser', 'webkitgtk:browserOptions': {
+      binary: process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', args: ['--automation'] } };
+    session = await waitFor('WebKitWebDriver', () => new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities(capabilities).build().catch(() => null));
+    await everywhere('webkitgtk', async (url, framed) => {
+      await session.get(url);
+      return webdriverGame(session, framed);
+    }, shared, base, framing);
+  } finally {
+    if (session) await session.quit();
+  }
+}
+
+// Start, the announcement, `meanwhile`, a flap (unless `flap` is false: the button pressed
+// and let go, the chick's wings go up while it is down, showing less of its body, and down
+// again), and Stop, clicking with `click` (by default the mouse's of game `page`).
+async function play(page, { rects, announce, title }, { click, flap = true, meanwhile } = {}) {
+  click = click || (async (x, y) => page.mouse.click(...(await at(page, x, y))));
   await titleOn(page, title, 'the title screen');
   await click(...centre(rects.start));
   await announced(page, rects, announce);
-  if (hold) {
+  if (meanwhile) await meanwhile();
+  if (flap) {
     const field = rects.field;
     const column = { left: 60, top: field.top, right: 140, bottom: field.bottom };
     const body = async () => count(await canvasPicture(page), column, kChick);
@@ -417,9 +648,9 @@ async function play(page, { rects, announce, title }, click, hold) {
       return n > 0 && n === await body() && n;
     });
     await page.mouse.move(...(await at(page, field.left + 20, field.top + 20)));
-    await hold(true);
+    await page.mouse.down();
     await waitFor('the chick to raise its wings', async () => (await body()) < before);
-    await hold(false);
+    await page.mouse.up();
     await waitFor('the chick to lower its wings', async () => (await body()) === before);
   }
   await click(...centre(rects.stop));
@@ -427,6 +658,9 @@ async function play(page, { rects, announce, title }, click, hold) {
 }
 
 main().then(
+  () => {
+    if (missed.length !== 0) throw new Error(`goals missed: ${missed.join('; ')}`);
+  }).then(
   () => process.exit(0),
   (error) => {
     console.error(`browser test: ${error.message}`);

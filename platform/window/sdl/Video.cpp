@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "platform/system/Thread.h"
 #include "platform/window/Backend.h"
 #include "platform/window/sdl/Events.h"
 #include "platform/window/sdl/X11.h"
@@ -25,7 +25,7 @@ namespace ui {
 namespace {
 
 std::atomic<bool> g_ready{false};
-std::atomic<std::thread::id> g_uiThread{};
+std::atomic<sys::ThreadId> g_uiThread{};
 std::atomic<std::uint32_t> g_wakeEvent{0};
 
 // The user-interface thread's own wake-up: a byte in a pipe. On X, SDL's wake-up is an event
@@ -60,6 +60,33 @@ WakePipe& Wake() {
     static WakePipe pipe;
     return pipe;
 }
+
+// In the page the fibers' scheduler waits for the browser itself; elsewhere the loop's wait is
+// the display's.
+#if !TOLVANE_COOPERATIVE || !defined(__EMSCRIPTEN__)
+#define TOLVANE_DISPLAY_WAIT 1
+// Blocks until an event arrives, a wake-up is posted or `timeoutMs` has passed (-1: no limit).
+// False when the time ran out.
+bool HostWait(int timeoutMs) {
+    bool input = true;
+    if (x11::HasDisplay()) {
+        x11::Wait(Wake().fds[0], timeoutMs);
+    } else if (timeoutMs < 0) {
+        SDL_WaitEvent(nullptr);
+    } else if (timeoutMs > 0) {
+        input = SDL_WaitEventTimeout(nullptr, timeoutMs) == 1;
+    }
+    Wake().Drain();
+    return input;
+}
+#endif
+
+#if TOLVANE_COOPERATIVE
+bool EventsWaiting() {
+    SDL_PumpEvents();
+    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE;
+}
+#endif
 
 bool StartSubsystems(std::string* reason) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
@@ -194,7 +221,10 @@ bool InitVideo(std::string* error) {
     // Dialogs take no text input; an input method left running would only swallow keys.
     SDL_StopTextInput();
     g_wakeEvent.store(wake);
-    g_uiThread.store(std::this_thread::get_id());
+    g_uiThread.store(sys::CurrentThreadId());
+#if TOLVANE_COOPERATIVE && TOLVANE_DISPLAY_WAIT
+    sys::coop::SetHostWait(&HostWait);
+#endif
     g_ready.store(true);
     return true;
 }
@@ -203,7 +233,10 @@ void ShutdownVideo() {
     if (!g_ready.exchange(false)) {
         return;
     }
-    g_uiThread.store(std::thread::id{});
+    g_uiThread.store(sys::ThreadId{});
+#if TOLVANE_COOPERATIVE && TOLVANE_DISPLAY_WAIT
+    sys::coop::SetHostWait(nullptr);
+#endif
     if (x11::ConnectionLost()) {
         // Closing SDL's connections would meet the broken one again, and there Xlib exits.
         // The process ends next; the memory stays reachable from SDL's state.
@@ -219,7 +252,7 @@ bool IsVideoReady() {
 }
 
 bool IsUiThread() {
-    return g_ready.load() && g_uiThread.load() == std::this_thread::get_id();
+    return g_ready.load() && g_uiThread.load() == sys::CurrentThreadId();
 }
 
 bool DisplayLost() {
@@ -245,14 +278,16 @@ bool backend::PostWake(std::uint32_t windowId) {
 }
 
 void backend::WaitForMessages(int timeoutMs) {
-    if (x11::HasDisplay()) {
-        x11::Wait(Wake().fds[0], timeoutMs);
-    } else if (timeoutMs < 0) {
-        SDL_WaitEvent(nullptr);
-    } else if (timeoutMs > 0) {
-        SDL_WaitEventTimeout(nullptr, timeoutMs);
-    }
-    Wake().Drain();
+#if TOLVANE_COOPERATIVE
+    // The other fibers run while this one waits; a wake-up they post is an event like any.
+    using sys::coop::Clock;
+    const Clock::time_point deadline = timeoutMs < 0
+                                           ? Clock::time_point::max()
+                                           : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    sys::coop::Suspend(deadline, &EventsWaiting, true);
+#else
+    HostWait(timeoutMs);
+#endif
 }
 
 }  // namespace ui

@@ -5,7 +5,8 @@
 #   WEB       platform/window/web (the manifest, the service worker, the fonts' notice)
 #   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
 #   LICENCES  the licence texts, each "<file>=<name>", copied into PAGE/licences
-# Then the folder holds exactly the page's files (older builds' leftovers are removed), and the
+# The page learns which files its program loads and their sizes (its loading bar's whole), and
+# whether it has a service worker. Then the folder holds exactly the page's files (older builds' leftovers are removed), and the
 # service worker lists them all but itself and the licences, with a version made from their
 # contents, so a new build is a new worker.
 cmake_minimum_required(VERSION 3.25)
@@ -30,6 +31,25 @@ foreach(font ${FONTS})
     cmake_path(GET font FILENAME name)
     list(APPEND page_files fonts/${name})
 endforeach()
+
+# What the page's loader fetches: the program's script and code, and its faces.
+set(loads "")
+foreach(file ${NAME}.js ${NAME}.wasm ${FONTS})
+    cmake_path(GET file FILENAME name)
+    if(file IN_LIST FONTS)
+        set(name fonts/${name})
+    endif()
+    file(SIZE ${PAGE}/${name} size)
+    string(APPEND loads "\"${name}\": ${size}, ")
+endforeach()
+string(REGEX REPLACE ", $" "" loads "${loads}")
+set(worker "")
+if(COMPLETE)
+    set(worker sw.js)
+endif()
+file(READ ${PAGE}/${NAME}.html html)
+string(REPLACE "@TOLVANE_PAGE_LOADS@" "{\"files\": {${loads}}, \"worker\": \"${worker}\"}" html "${html}")
+file(WRITE ${PAGE}/${NAME}.html "${html}")
 if(NOT COMPLETE)
     return()
 endif()

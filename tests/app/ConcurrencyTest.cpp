@@ -14,6 +14,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Clock.h"
+#include "platform/system/Thread.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/support/LockProbe.h"
 
@@ -43,7 +44,7 @@ TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
         if (ms == 200 && world.m_bird.GetPoint().y > 163) {
             world.Press(0, 0);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sys::SleepFor(std::chrono::milliseconds(1));
     });
 
     gfx::Bitmap client(467, 359, 0xF0F0F0);

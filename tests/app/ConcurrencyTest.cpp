@@ -17,6 +17,7 @@
 #include "platform/system/Thread.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/support/LockProbe.h"
+#include "tests/support/RealThreads.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ using namespace worldtest;
 // games, press and release, move the cursor and paint the scene from the world as it is
 // changed underneath. The thread sanitizer watches; the checks here are only sanity.
 TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     sys::VirtualClock clock;
     ClockScope scope(&clock);
@@ -122,6 +124,7 @@ private:
 // from its start to its end: in the middle of the walk no other thread can take it, so none
 // can delete or refill the obstacles under it.
 TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     gfx::Bitmap client(467, 359);
     gfx::DeviceContext dc;
@@ -158,6 +161,7 @@ TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
 // new ones, never the old half deleted or the new half placed. The exchanges run back to back
 // while this thread walks, many times over, so walks fall between their steps.
 TEST(WorldLocks, AWalkSeesAWholeStageWhileStagesAreExchanged) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     TestWorld world;
     LayOutWorldFromTemplate(world);
@@ -181,6 +185,7 @@ TEST(WorldLocks, AWalkSeesAWholeStageWhileStagesAreExchanged) {
 
 // The stage label is written and read only under its lock, also when painting.
 TEST(WorldLocks, TheStageLabelIsReadAndWrittenUnderItsLock) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     TestWorld world;
     LayOutWorldFromTemplate(world);

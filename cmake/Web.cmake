@@ -94,7 +94,8 @@ function(tolvane_web_page target folder name)
         set(remove ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt)
     endif()
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre} ${remove})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre} ${remove}
+                 ${TOLVANE_MAIN_EXIT})
     add_dependencies(${target} tolvane_page_fonts)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)

@@ -16,7 +16,7 @@ function(tolvane_add_test name)
         # images and the font folder are read where they lie.
         target_link_options(${name} PRIVATE -sNODERAWFS=1 -sINITIAL_MEMORY=256MB
                             -sEXIT_RUNTIME=1)
-        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_ASYNCIFY_REMOVE})
+        set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_MAIN_EXIT})
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES TIMEOUT 600)
         return()

@@ -83,8 +83,19 @@ function(tolvane_web_page target folder name)
                         -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre}
-                 ${TOLVANE_ASYNCIFY_REMOVE})
+    # Code that never waits (drawing, the libraries) is left as it is in a page: Asyncify's
+    # bookkeeping would make it larger and slower.
+    # A page without a window (the paint benchmark) has no SDL video code to name.
+    set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
+    if(NOT ARG_COMPLETE)
+        file(STRINGS ${remove} names REGEX "^(gfx|CSerrik|FT_|ft_|tt_|TT_|sfnt_|gray_|printf|fmt_|__stdio)")
+        list(JOIN names "\n" names)
+        file(WRITE ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt "${names}\n")
+        set(remove ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt)
+    endif()
+    target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre} ${remove}
+                 ${TOLVANE_MAIN_EXIT})
     add_dependencies(${target} tolvane_page_fonts)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)

@@ -1,8 +1,23 @@
 // main() suspends (Asyncify) at its first wait and returns from that call at once; the runtime
-// then stays alive for it. When it really returns, its status ends the program as a return
-// from an unsuspended main() would: the page's onExit runs, node exits with it.
-Module['postRun'] = [].concat(Module['postRun'] || [], function () {
-  if (Asyncify.currData) {
-    Asyncify.whenDone().then(function (status) { exit(status); });
+// then stays alive for it. It really returns at the end of a later resumption (by a timer, an
+// event or another fiber's switch back to it): then its status ends the program as a return
+// from an unsuspended main() would, so the page's onExit runs and node exits with it. main()'s
+// export is the one that suspends first (its name may be minified).
+var tolvaneMain;
+var tolvaneMark = Asyncify.setDataRewindFunc;
+Asyncify.setDataRewindFunc = function (ptr) {
+  if (tolvaneMain === undefined) tolvaneMain = Asyncify.exportCallStack[0];
+  tolvaneMark(ptr);
+};
+var tolvaneResume = Asyncify.doRewind;
+Asyncify.doRewind = function (ptr) {
+  var name = Asyncify.callStackIdToName[HEAP32[(ptr + 8) >> 2]];
+  var status = tolvaneResume(ptr);
+  if (!Asyncify.currData && name === tolvaneMain) {
+    // A finished fiber's last switch leaves the runtime's keep-alive count raised for a rewind
+    // that never comes; nothing else keeps the program alive once main() is done.
+    runtimeKeepaliveCounter = 0;
+    exit(status);
   }
-});
+  return status;
+};

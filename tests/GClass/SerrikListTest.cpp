@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/LockProbe.h"
+#include "tests/support/RealThreads.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ TEST_F(SerrikListTest, AnAddNewWithoutMemoryYieldsNullAndLeavesTheListAsItWas) {
 
 // Each operation that touches the elements waits while another thread holds the list's lock.
 TEST_F(SerrikListTest, EveryElementOperationTakesTheListsLock) {
+    TOLVANE_NEEDS_REAL_THREADS();
     CSerrikList<Tracked> list;
     list.AddNew();
     const auto hold = [&](const std::function<void()>& inside) {
@@ -157,6 +159,7 @@ TEST_F(SerrikListTest, EveryElementOperationTakesTheListsLock) {
 // One thread refills the list over and over while another walks it under the walk lock,
 // as the game thread and painting do: the walker only ever meets live elements.
 TEST_F(SerrikListTest, AWalkUnderTheWalkLockNeverMeetsADeletedElement) {
+    TOLVANE_NEEDS_REAL_THREADS();
     CSerrikList<Tracked> list;
     std::atomic<bool> done{false};
     std::atomic<bool> walking{false};

@@ -15,9 +15,11 @@
 #include "platform/system/Clock.h"
 #include "platform/system/OwnerWindow.h"
 #include "platform/system/Resources.h"
+#include "platform/system/Thread.h"
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/FailingThreads.h"
 #include "tests/support/LockProbe.h"
+#include "tests/support/RealThreads.h"
 #include "tests/support/Wait.h"
 
 namespace {
@@ -100,16 +102,16 @@ TEST(SerrikThread, FreshWorkerIsIdleWithEmptyTexts) {
 TEST(SerrikThread, ARunGoesRunningThenIdleOnAThreadOfItsOwn) {
     TestWorker w;
     std::atomic<int> stateInRun{-1};
-    std::thread::id runThread;
+    sys::ThreadId runThread;
     w.body = [&](TestWorker& self) {
         stateInRun = self.GetState();
-        runThread = std::this_thread::get_id();
+        runThread = sys::CurrentThreadId();
         self.SetText("working");
     };
     w.Start();
     ASSERT_TRUE(WaitForRunEnd(w));
     EXPECT_EQ(stateInRun, CSerrikThread::STATE_RUNNING);
-    EXPECT_NE(runThread, std::this_thread::get_id());
+    EXPECT_NE(runThread, sys::CurrentThreadId());
     EXPECT_EQ(w.GetState(), CSerrikThread::STATE_IDLE);
     EXPECT_EQ(w.GetText(), "working");  // kept until the next Start
     w.Start();
@@ -140,7 +142,7 @@ TEST(SerrikThread, AStopIsHonouredAtTheNextCheckPoint) {
     w.body = [&](TestWorker& self) {
         atCheckPoint = true;
         while (!go) {
-            std::this_thread::yield();
+            sys::SleepFor(std::chrono::microseconds(0));
         }
         self.CheckPoint();
         afterCheckPoint = true;
@@ -212,7 +214,7 @@ TEST(SerrikThread, StartWhileARunIsActiveStartsNothing) {
     std::atomic<bool> release{false};
     w.body = [&](TestWorker&) {
         while (!release) {
-            std::this_thread::yield();
+            sys::SleepFor(std::chrono::microseconds(0));
         }
     };
     w.Start();
@@ -317,6 +319,7 @@ TEST(SerrikThread, StartClearsAHoldThatAFailedRunLeftBehind) {
 // Pause returns only once the Resume that released it is complete: a Resume can never come
 // between the two changes, so the run never goes on while the state says paused.
 TEST(SerrikThread, PauseAndResumeChangeFlagAndStateTogether) {
+    TOLVANE_NEEDS_REAL_THREADS();
     struct Worker : TestWorker {
         using CSerrikThread::m_csPause;
     } w;
@@ -333,7 +336,7 @@ TEST(SerrikThread, PauseAndResumeChangeFlagAndStateTogether) {
     {
         sys::ScopedLock hold(w.m_csPause);
         run = std::thread(pause);
-        std::this_thread::sleep_for(testsupport::kLockGrace);
+        sys::SleepFor(testsupport::kLockGrace);
         EXPECT_EQ(state(), running) << "Pause changed something without the lock";
     }
     ASSERT_TRUE(WaitUntil([&] { return state() == paused; }));
@@ -341,7 +344,7 @@ TEST(SerrikThread, PauseAndResumeChangeFlagAndStateTogether) {
     {
         sys::ScopedLock hold(w.m_csPause);
         window = std::thread([&] { w.Resume(); });
-        std::this_thread::sleep_for(testsupport::kLockGrace);
+        sys::SleepFor(testsupport::kLockGrace);
         EXPECT_EQ(state(), paused) << "Resume changed something without the lock";
         EXPECT_EQ(returned, 0);
     }
@@ -354,7 +357,7 @@ TEST(SerrikThread, PauseAndResumeChangeFlagAndStateTogether) {
     {
         sys::ScopedLock hold(w.m_csPause);
         w.Resume();  // the flag is clear, but this Resume is not over until the lock is let go
-        std::this_thread::sleep_for(testsupport::kLockGrace);
+        sys::SleepFor(testsupport::kLockGrace);
         EXPECT_EQ(returned, 1) << "Pause returned before its Resume was over";
     }
     run.join();
@@ -409,6 +412,7 @@ TEST(SerrikThread, StartResetsFlagsAndTexts) {
 }
 
 TEST(SerrikThread, TextsAreNeverSeenHalfWritten) {
+    TOLVANE_NEEDS_REAL_THREADS();
     TestWorker w;
     const std::string a(200, 'a');
     const std::string b(300, 'b');
@@ -476,11 +480,11 @@ TEST(SerrikThread, WaitForIdlePumpsTheOwnersMessages) {
     std::atomic<bool> release{false};
     w.body = [&](TestWorker&) {
         while (!release) {
-            std::this_thread::yield();
+            sys::SleepFor(std::chrono::microseconds(0));
         }
     };
     w.Start();
-    std::thread releaser([&] {
+    sys::Thread releaser = sys::StartThread([&] {
         WaitUntil([&] { return owner.pumps >= 3; });
         release = true;
     });

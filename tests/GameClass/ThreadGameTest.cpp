@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system/OwnerWindow.h"
+#include "platform/system/Thread.h"
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/Wait.h"
 
@@ -49,7 +50,7 @@ public:
             Pause();
         }
         while (!release) {
-            std::this_thread::sleep_for(1ms);
+            sys::SleepFor(1ms);
         }
     }
     std::atomic<bool> pause{false};

@@ -17,6 +17,7 @@
 #include "tests/support/AssertRecorder.h"
 #include "tests/support/LockProbe.h"
 #include "tests/support/Pattern.h"
+#include "tests/support/RealThreads.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ TEST(Obstacle, IsA20By30BlockMovingByItsSteps) {
 
 // One thread flaps while another ticks; every flap must survive in the velocity.
 TEST(Bird, NoFlapIsLostToAConcurrentFall) {
+    TOLVANE_NEEDS_REAL_THREADS();
     constexpr int kCount = 100000;
     CBird bird;
     bird.SetPoint(100, 0);
@@ -137,6 +139,7 @@ public:
 // Every operation on the chick waits while another thread holds the chick's lock, also the
 // base class's operations called through a reference to the base.
 TEST(Bird, EveryOperationTakesTheChicksLockAlsoThroughTheBase) {
+    TOLVANE_NEEDS_REAL_THREADS();
     // Without its bitmaps Draw stops before the decoder, which would keep per-thread data of
     // its own on the probe's threads and never free it.
     sys::InstallResources(nullptr);

@@ -14,8 +14,10 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/system/Clock.h"
+#include "platform/system/Thread.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/support/LockProbe.h"
+#include "tests/support/RealThreads.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ using namespace worldtest;
 // games, press and release, move the cursor and paint the scene from the world as it is
 // changed underneath. The thread sanitizer watches; the checks here are only sanity.
 TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     sys::VirtualClock clock;
     ClockScope scope(&clock);
@@ -43,7 +46,7 @@ TEST(Concurrency, PaintingAndInputWhileGamesRunOnTheWorker) {
         if (ms == 200 && world.m_bird.GetPoint().y > 163) {
             world.Press(0, 0);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sys::SleepFor(std::chrono::milliseconds(1));
     });
 
     gfx::Bitmap client(467, 359, 0xF0F0F0);
@@ -121,6 +124,7 @@ private:
 // from its start to its end: in the middle of the walk no other thread can take it, so none
 // can delete or refill the obstacles under it.
 TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     gfx::Bitmap client(467, 359);
     gfx::DeviceContext dc;
@@ -157,6 +161,7 @@ TEST(WorldLocks, EveryObstacleWalkHoldsTheListsLockThroughout) {
 // new ones, never the old half deleted or the new half placed. The exchanges run back to back
 // while this thread walks, many times over, so walks fall between their steps.
 TEST(WorldLocks, AWalkSeesAWholeStageWhileStagesAreExchanged) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     TestWorld world;
     LayOutWorldFromTemplate(world);
@@ -180,6 +185,7 @@ TEST(WorldLocks, AWalkSeesAWholeStageWhileStagesAreExchanged) {
 
 // The stage label is written and read only under its lock, also when painting.
 TEST(WorldLocks, TheStageLabelIsReadAndWrittenUnderItsLock) {
+    TOLVANE_NEEDS_REAL_THREADS();
     InstallTolvaneResources();
     TestWorld world;
     LayOutWorldFromTemplate(world);

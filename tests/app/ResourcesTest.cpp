@@ -18,6 +18,7 @@
 #include "app/res/resource.h"
 #include "platform/graphics/BmpFile.h"
 #include "platform/system/Resources.h"
+#include "tests/support/RealThreads.h"
 
 namespace {
 
@@ -271,6 +272,7 @@ TEST_F(Resources, EveryBitmapDecodesAsSdlReadsIt) {
 }
 
 TEST(ResourceLookup, DecodedBitmapsAreSharedPerTableAndCopiedOut) {
+    TOLVANE_NEEDS_REAL_THREADS();
     // Bitmap 132 of a table of our own is the game's 134; two threads load it at once from a
     // cache that starts empty, each often, and scribble on their copies.
     InstallTolvaneResources();

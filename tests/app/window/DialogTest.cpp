@@ -16,6 +16,7 @@
 #include "app/window/AboutDlg.h"
 #include "app/window/TolvaneDlg.h"
 #include "platform/system/Clock.h"
+#include "platform/system/Thread.h"
 #include "tests/app/WorldTestSupport.h"
 #include "tests/support/FailingThreads.h"
 #include "tests/support/WindowTest.h"
@@ -31,7 +32,7 @@ public:
     static constexpr int kSpeed = 10;
     void Sleep(int ms) override {
         if (ms > 0) {
-            std::this_thread::sleep_for(std::chrono::microseconds(ms * 1000 / kSpeed));
+            sys::SleepFor(std::chrono::microseconds(ms * 1000 / kSpeed));
         }
     }
     std::int64_t Time() override { return worldtest::kSteadyLayoutTime; }
@@ -40,7 +41,7 @@ public:
             std::chrono::steady_clock::now() + std::chrono::microseconds(ms * 1000 / kSpeed);
         while ((cancel.load() == 0 && std::chrono::steady_clock::now() < end) || hold.load()) {
             held = hold.load();
-            std::this_thread::sleep_for(200us);
+            sys::SleepFor(200us);
         }
         held = false;
     }

@@ -14,6 +14,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/FontEngine.h"
 #include "tests/platform/graphics/GraphicsTestSupport.h"
+#include "tests/support/RealThreads.h"
 
 namespace gfx::testing {
 namespace {
@@ -281,6 +282,7 @@ TEST(TextTest, WithoutAFaceOrSurfaceNothingIsDrawn) {
 }
 
 TEST(TextTest, ThreadsDrawTheSamePixels) {
+    TOLVANE_NEEDS_REAL_THREADS();
     // The face and glyph caches are shared; each thread draws with fonts of its own.
     const auto draw = [](int tenths) {
         TextCanvas canvas(240, 70, tenths);

@@ -5,11 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/system/Clock.h"
+#include "platform/system/Thread.h"
 #include "tests/support/ClockScope.h"
 
 namespace {
@@ -69,8 +69,8 @@ TEST(VirtualClock, SleepsFromTwoThreadsAllCount) {
             clock.Sleep(3);
         }
     };
-    std::thread a(sleeper);
-    std::thread b(sleeper);
+    sys::Thread a = sys::StartThread(sleeper);
+    sys::Thread b = sys::StartThread(sleeper);
     a.join();
     b.join();
     EXPECT_EQ(clock.NowMs(), 2 * kSleepsEach * 3);
@@ -104,21 +104,21 @@ TEST(Clock, RealSleepWaitsWithoutWakingUntilCancelled) {
     sys::RealClock clock;
     std::atomic<int> cancel{0};
     std::atomic<long> switches{-1};
-    std::thread sleeper([&] {
+    sys::Thread sleeper = sys::StartThread([&] {
         rusage before{}, after{};
         getrusage(RUSAGE_THREAD, &before);
         clock.SleepUnless(300, cancel);
         getrusage(RUSAGE_THREAD, &after);
         switches.store(after.ru_nvcsw - before.ru_nvcsw);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sys::SleepFor(std::chrono::milliseconds(100));
     clock.WakeSleepers();  // no flag set: the sleep goes on
     sleeper.join();
     EXPECT_LE(switches.load(), 5);
 
     const auto start = Steady::now();
-    std::thread canceller([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    sys::Thread canceller = sys::StartThread([&] {
+        sys::SleepFor(std::chrono::milliseconds(30));
         cancel.store(1);
         clock.WakeSleepers();
     });

@@ -4,6 +4,7 @@
 
 #include "app/res/resource.h"
 #include "platform/graphics/ScopedSelect.h"
+#include "platform/system/Thread.h"
 #include "platform/window/Presentation.h"
 #include "platform/window/Timers.h"
 #include "tests/support/WindowTest.h"
@@ -119,7 +120,7 @@ TEST_F(DialogTest, InvalidateFromAnotherThreadWakesTheLoop) {
     // No timer runs: only the worker's invalidations can bring the second paint.
     d.onInit = [&](Probe& p) {
         worker = std::thread([&p] {
-            std::this_thread::sleep_for(50ms);
+            sys::SleepFor(50ms);
             for (int i = 0; i < 20; ++i) {
                 p.Invalidate(false);
             }
@@ -173,7 +174,7 @@ TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
     Probe d(IDD_TOLVANE_DIALOG);
     std::vector<int> ticks;
     const auto start = std::chrono::steady_clock::now();
-    std::thread::id tickThread;
+    sys::ThreadId tickThread;
     d.onInit = [](Probe& p) {
         p.SetTimer(1, 20);
         p.SetTimer(2, 50);
@@ -183,14 +184,14 @@ TEST_F(DialogTest, TimersFireInTheLoopAtTheirPeriods) {
     };
     d.onTimer = [&](Probe& p, int id) {
         ticks.push_back(id);
-        tickThread = std::this_thread::get_id();
+        tickThread = sys::CurrentThreadId();
         if (std::count(ticks.begin(), ticks.end(), 1) == 10) {
             p.EndDialog(ui::IDOK);
         }
     };
     ASSERT_EQ(d.DoModal(), ui::IDOK);
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(tickThread, std::this_thread::get_id());
+    EXPECT_EQ(tickThread, sys::CurrentThreadId());
     EXPECT_GE(elapsed, 200ms);
     EXPECT_LT(elapsed, 2s);
     const auto twos = std::count(ticks.begin(), ticks.end(), 2);

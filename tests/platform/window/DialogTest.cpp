@@ -116,10 +116,10 @@ TEST_F(DialogTest, RestoringRepaintsWithEraseAndLeavingDropsTheHighlight) {
 TEST_F(DialogTest, InvalidateFromAnotherThreadWakesTheLoop) {
     wt::Watchdog watchdog;
     Probe d(IDD_TOLVANE_DIALOG);
-    std::thread worker;
+    sys::Thread worker;
     // No timer runs: only the worker's invalidations can bring the second paint.
     d.onInit = [&](Probe& p) {
-        worker = std::thread([&p] {
+        worker = sys::StartThread([&p] {
             sys::SleepFor(50ms);
             for (int i = 0; i < 20; ++i) {
                 p.Invalidate(false);
@@ -145,7 +145,7 @@ TEST_F(DialogTest, InvalidateAfterCloseDoesNothing) {
     EXPECT_FALSE(d.IsOpen());
     EXPECT_EQ(d.WindowId(), 0u);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    std::thread other([&d] { d.Invalidate(true); });
+    sys::Thread other = sys::StartThread([&d] { d.Invalidate(true); });
     other.join();
     d.Invalidate(false);
     d.PumpMessages();
@@ -160,7 +160,7 @@ TEST_F(DialogTest, PumpMessagesOnAnotherThreadDispatchesNothing) {
     d.Script(10, {[](Probe& p) {
                  const int before = p.paints;
                  p.Invalidate(false);
-                 std::thread other([&p] { p.PumpMessages(); });
+                 sys::Thread other = sys::StartThread([&p] { p.PumpMessages(); });
                  other.join();
                  EXPECT_EQ(p.paints, before);
                  p.PumpMessages();
@@ -602,7 +602,7 @@ TEST_F(DialogTest, DoModalReportsWhatKeepsAWindowFromOpening) {
 
     int result = 0;
     std::string error;
-    std::thread other([&] {
+    sys::Thread other = sys::StartThread([&] {
         Probe d(IDD_TOLVANE_DIALOG);
         result = d.DoModal();
         error = d.LastError();

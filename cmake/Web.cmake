@@ -82,7 +82,11 @@ function(tolvane_web_page target folder name)
     target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${pre}"
                         -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
-                        -sMINIFY_HTML=0)
+                        -sMINIFY_HTML=0
+                        # The whole program's last optimisation leans to size (a first visit's
+                        # bytes); -Oz would also stop inlining what the paint's loops call,
+                        # which makes a paint several times slower.
+                        -Os)
     # Code that never waits (drawing, the libraries) is left as it is in a page: Asyncify's
     # bookkeeping would make it larger and slower.
     # A page without a window (the paint benchmark) has no SDL video code to name.

@@ -17,7 +17,14 @@ Asyncify.doRewind = function (ptr) {
     // A finished fiber's last switch leaves the runtime's keep-alive count raised for a rewind
     // that never comes; nothing else keeps the program alive once main() is done.
     runtimeKeepaliveCounter = 0;
-    exit(status);
+    // On the page exit() ends by throwing ExitStatus to unwind the caller, which here is a
+    // timer's or a promise's callback: nothing above would catch it, as the runtime does
+    // around the callbacks it calls itself.
+    try {
+      exit(status);
+    } catch (e) {
+      if (!(e instanceof ExitStatus)) throw e;
+    }
   }
   return status;
 };

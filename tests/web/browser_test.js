@@ -225,6 +225,9 @@ async function main() {
   const browser = await puppeteer.launch({
     executablePath: chromium,
     headless: true,
+    // A hidden tab's timers slowed and its renderer put in the background, as a browser
+    // that nobody automates does.
+    ignoreDefaultArgs: ['--disable-background-timer-throttling', '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows'],
     // A host name that is not local, for a page over http where no service worker is allowed.
     args: ['--no-sandbox', '--disable-gpu', '--mute-audio', '--host-resolver-rules=MAP tolvane.test 127.0.0.1'],
   });
@@ -519,32 +522,47 @@ async function lostAtFirstTick(page, { rects, announce, title }) {
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-// The renderers' processor time over a while on the title screen, all their threads, in ms a
-// second, with the game's tab shown and then hidden; then a game whose tab is hidden in its
-// announcement, and shown again, flaps and stops.
+// The game's renderer process's processor time over a while on the title screen, all its
+// threads, in ms a second, with the game's tab shown and then hidden; then a game whose tab is
+// hidden in its announcement, and shown again, flaps and stops.
 async function idleAndHidden(browser, page, shared) {
   await titleOn(page, shared.title, 'the title screen');
   const session = await browser.target().createCDPSession();
-  // Each renderer thread's time on a processor so far, in ns (a thread that ends takes its
-  // own with it, so they are counted one by one).
+  // Each renderer thread's time on a processor so far, in ns, by process (a thread that ends
+  // takes its own with it, so they are counted one by one).
   const cpu = async () => {
     const { processInfo } = await session.send('SystemInfo.getProcessInfo');
     const ns = {};
     for (const { id } of processInfo.filter((p) => p.type === 'renderer')) {
+      ns[id] = {};
       for (const task of fs.readdirSync(`/proc/${id}/task`)) {
         try {
-          ns[`${id}/${task}`] = Number(fs.readFileSync(`/proc/${id}/task/${task}/schedstat`, 'utf8').split(' ')[0]);
+          ns[id][task] = Number(fs.readFileSync(`/proc/${id}/task/${task}/schedstat`, 'utf8').split(' ')[0]);
         } catch {} // ended meanwhile
       }
     }
     return ns;
   };
+  const spent = (before, after, id) =>
+    Object.keys(after[id] || {}).reduce((sum, task) => sum + after[id][task] - ((before[id] || {})[task] || 0), 0);
+  // The game's renderer is the one that spends the half second the page spins for.
+  const marked = await cpu();
+  await page.evaluate(() => {
+    for (const t = performance.now(); performance.now() - t < 500;);
+  });
+  const spun = await cpu();
+  const game = Object.keys(spun).reduce((a, b) => (spent(marked, spun, a) >= spent(marked, spun, b) ? a : b));
+  const heap = await page.target().createCDPSession();
   const idle = async () => {
+    // The garbage of the test's own requests (the pictures it read, the spin) is collected
+    // first, and what it leaves behind settles.
+    await heap.send('HeapProfiler.collectGarbage');
+    await sleep(2000);
+    // Long enough that the engine's one-off work, such as compiling a function that has
+    // grown hot, counts for what it is: an exception.
     const [before, t] = [await cpu(), Date.now()];
-    await sleep(3000);
-    const after = await cpu();
-    const ns = Object.keys(after).reduce((sum, task) => sum + after[task] - (before[task] || 0), 0);
-    return ns / 1e6 / ((Date.now() - t) / 1000);
+    await sleep(6000);
+    return spent(before, await cpu(), game) / 1e6 / ((Date.now() - t) / 1000);
   };
   const other = await browser.newPage();
   const show = async (tab, visibility) => {
@@ -555,10 +573,8 @@ async function idleAndHidden(browser, page, shared) {
   const shown = await idle();
   await show(other, 'hidden');
   const hidden = await idle();
-  // A figure, printed beside its goal and not asserted: other work on the machine, and the
-  // browser's own background work after the games above, move it.
-  const met = shown <= 5 && hidden <= 5 ? 'met' : 'MISSED';
-  console.log(`idle on the title screen: the renderers use ${shown.toFixed(2)} ms a second, ${hidden.toFixed(2)} ms hidden (goal <= 5: ${met})`);
+  console.log(`idle on the title screen: the game's renderer uses ${shown.toFixed(2)} ms a second, ${hidden.toFixed(2)} ms hidden (goal <= 5)`);
+  goal(shown <= 5 && hidden <= 5, 'the idle page spends more than its goal');
   await show(page, 'visible');
   await play(page, shared, { meanwhile: async () => {
     await show(other, 'hidden');
@@ -567,6 +583,7 @@ async function idleAndHidden(browser, page, shared) {
   } });
   console.log('hidden tab: the game goes on once shown again, a click flaps and Stop returns to the title');
   await other.close();
+  await heap.detach();
   await session.detach();
 }
 

@@ -46,10 +46,10 @@ void MixSpan(Colour* p, int n, Colour c) {
 
 // Copy mode is the common case (every background fill): where wchar_t has 32 bits (not on
 // Windows), the C library's wide-character fill stores them at the speed of memset.
+// WebAssembly's C library fills one value at a time, where the compiler's own loop stores
+// 128-bit vectors.
 void FillPixels(Colour* p, std::size_t n, Colour c) {
 #ifndef __EMSCRIPTEN__
-    // WebAssembly's C library fills one value at a time; the compiler's own loop stores
-    // 128-bit vectors.
     if constexpr (sizeof(wchar_t) == sizeof(Colour)) {
         if (n >= 64) {  // a short run costs less than the call
             std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(c), n);

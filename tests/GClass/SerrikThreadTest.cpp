@@ -29,7 +29,7 @@ using Steady = std::chrono::steady_clock;
 
 // A stopped run ends within seconds however busy the machine; a real sleep that a stop did
 // not cut short would last far longer.
-constexpr auto kPromptly = 2s;
+constexpr auto kPromptly = 10s;
 constexpr int kLongSleepMs = 30'000;
 
 class CountingOwner : public sys::OwnerWindow {

@@ -28,7 +28,7 @@ constexpr auto kErase = Event::kRepaintErase;
 
 // How soon a stopped or finished run must leave the worker idle, in real time: seconds, so a
 // busy machine never misses it; the virtual clock proves the timeline to the millisecond.
-constexpr milliseconds kPromptly{2000};
+constexpr milliseconds kPromptly{10000};
 
 // A whole game on the worker thread in virtual time: every sleep advances the virtual clock
 // at once, and the log stamps each status text and repaint request with it.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "GClass/SerrikDC.h"
@@ -28,11 +27,11 @@ int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// rand() % span for a span that may be too small to divide by: a span of 1 or less has one
-// position only. The draw is made either way, so the generator's sequence never depends on
-// the field's size.
-std::int64_t Spread(std::int64_t span) {
-    const std::int64_t r = std::rand();
+// A draw modulo a span that may be too small to divide by: a span of 1 or less has one
+// position only. The draw is made either way, so the sequence never depends on the field's
+// size.
+std::int64_t Spread(sys::Random& random, std::int64_t span) {
+    const std::int64_t r = random.Next();
     return span > 1 ? r % span : 0;
 }
 
@@ -57,7 +56,7 @@ void CBirdEvent::PlaceBird() {
 void CBirdEvent::CreateObstacles(int count) {
     // Positions are drawn first, x then y for each obstacle in turn, so the list's lock is
     // held only for the exchange: a paint sees the old stage or the new one, never a mixture.
-    std::srand(static_cast<unsigned>(sys::Time()));
+    m_random.Seed(static_cast<std::uint32_t>(sys::Time()));
     const std::int64_t width = static_cast<std::int64_t>(m_rcField.right) - m_rcField.left;
     const std::int64_t height = static_cast<std::int64_t>(m_rcField.bottom) - m_rcField.top;
     // A field 100 px wide or less, or without height, leaves a single position on that axis
@@ -66,8 +65,8 @@ void CBirdEvent::CreateObstacles(int count) {
     std::vector<gfx::Point> points;
     points.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
-        const std::int64_t x = Spread(spanX) + m_rcField.left + kSpawnMargin;
-        const std::int64_t y = Spread(height) + m_rcField.top;
+        const std::int64_t x = Spread(m_random, spanX) + m_rcField.left + kSpawnMargin;
+        const std::int64_t y = Spread(m_random, height) + m_rcField.top;
         points.push_back({ClampToInt(x), ClampToInt(y)});
     }
 

@@ -5,6 +5,7 @@
 #include "GClass/SerrikList.h"
 #include "GameClass/GameEvent.h"
 #include "app/Bird.h"
+#include "platform/system/Random.h"
 
 // The world of this game: the chick, the obstacles of the current (or last) stage and the
 // rules that set up a stage, advance it by one tick and decide it.
@@ -43,6 +44,7 @@ public:
     // The rectangle of obstacle `index`, or an empty one when there is none.
     gfx::Rect GetObstacleRect(int index);
     void SetBirdFrame(int frame);
+    const CBird& GetBird() const { return m_bird; }
     // A mouse press during play: the second frame and a flap.
     void Press(int x, int y);
     // A mouse release during play (not on Stop): the first frame.
@@ -51,4 +53,6 @@ public:
 protected:
     CBird m_bird;
     CSerrikList<CObstacle> m_listObstacle;
+    // Used by CreateObstacles alone, on whichever thread sets up the stage.
+    sys::Random m_random;
 };

@@ -18,11 +18,13 @@ public:
     // One pass: optionally wait for an event or the next timer, dispatch every waiting event
     // (stopping early once `owner` has ended), paint and present, fire due timers.
     static void RunOnce(Dialog* owner, bool mayWait);
+    // Hands one message to the dialog it is for, as a pass does: input to the topmost dialog
+    // only. For a driver that plays input without a window system's queue.
+    static void Dispatch(const Message& message);
 
 private:
     static Dialog* Find(std::uint32_t windowId);
     static bool IsRunning(Dialog* dialog);
-    static void Dispatch(const Message& message);
     // The close box of `dialog`'s window (null: not ours).
     static void CloseWindow(Dialog* dialog, const Message& close);
     static void CancelAll();

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "platform/system/Clock.h"
+#include "platform/system/Random.h"
 #include "tests/app/WorldTestSupport.h"
 
 namespace {
@@ -60,10 +60,10 @@ TEST_F(BirdEventTest, EachStageGetsItsCountAndStepsByIndex) {
 TEST_F(BirdEventTest, SpawnsWithTwoDrawsPerObstacleXThenY) {
     for (int second = 0; second < 20; ++second) {
         world_.CreateObstacles(30);
-        std::srand(Seed());
+        sys::Random random(Seed());
         for (int i = 0; i < 30; ++i) {
-            const int x = std::rand() % 600 + 200;
-            const int y = std::rand() % 300;
+            const int x = random.Next() % 600 + 200;
+            const int y = random.Next() % 300;
             const gfx::Point p = world_.Obstacle(i)->GetPoint();
             ASSERT_EQ(p, (gfx::Point{x, y})) << i;
             ASSERT_GE(p.x, 200);
@@ -73,6 +73,26 @@ TEST_F(BirdEventTest, SpawnsWithTwoDrawsPerObstacleXThenY) {
         }
         clock_.Sleep(1000);  // the next calendar second reseeds differently
     }
+}
+
+// The first stage of the game's own field for one second, as every home lays it out.
+TEST_F(BirdEventTest, TheFirstStageForOneSecondIsTheSameInEveryHome) {
+    world_.SetFieldRect(0, 0, 468, 326);
+    world_.CreateObstacles(10);  // at second 1'700'000'000
+    std::vector<gfx::Point> points;
+    for (int i = 0; i < 10; ++i) {
+        points.push_back(world_.Obstacle(i)->GetPoint());
+    }
+    EXPECT_EQ(points, (std::vector<gfx::Point>{{694, 49},
+                                               {783, 16},
+                                               {901, 62},
+                                               {853, 257},
+                                               {643, 168},
+                                               {769, 1},
+                                               {576, 89},
+                                               {533, 292},
+                                               {919, 172},
+                                               {534, 280}}));
 }
 
 TEST_F(BirdEventTest, ReseedsFromTheCalendarTimeAtEveryCall) {
@@ -108,12 +128,11 @@ TEST_F(BirdEventTest, NarrowOrFlatFieldsPlaceWithoutDividingByZero) {
             EXPECT_GE(p.y, c.yMin);
             EXPECT_LE(p.y, c.yMax);
         }
-        const int next = std::rand();
-        std::srand(Seed());
+        sys::Random random(Seed());
         for (int i = 0; i < 24; ++i) {
-            std::rand();
+            random.Next();
         }
-        EXPECT_EQ(next, std::rand());
+        EXPECT_EQ(world_.m_random.Next(), random.Next());
     }
 }
 

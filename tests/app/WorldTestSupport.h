@@ -28,6 +28,7 @@ class TestWorld : public CBirdEvent {
 public:
     using CBirdEvent::m_bird;
     using CBirdEvent::m_listObstacle;
+    using CBirdEvent::m_random;
     using CGameEvent::m_bmpField;
     using CGameEvent::m_bmpStop;
     using CGameEvent::m_bRebuildField;

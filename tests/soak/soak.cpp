@@ -30,7 +30,7 @@
 
 #include "app/res/resource.h"
 #include "app/window/TolvaneDlg.h"
-#include "tests/soak/SteppedClock.h"
+#include "tests/support/SteppedClock.h"
 #include "tests/support/LastWords.h"
 #include "tests/support/StallWatch.h"
 #include "tests/support/WindowTest.h"
@@ -150,7 +150,7 @@ protected:
 
 class Driver {
 public:
-    Driver(SoakDialog& d, soak::SteppedClock& clock, const Options& options)
+    Driver(SoakDialog& d, testsupport::SteppedClock& clock, const Options& options)
         : d_(d), clock_(clock), rng_(options.seed), games_(options.games) {}
 
     // The first tick plays every game, pumping the dialog's messages as it goes; a later tick
@@ -283,7 +283,7 @@ private:
     }
 
     SoakDialog& d_;
-    soak::SteppedClock& clock_;
+    testsupport::SteppedClock& clock_;
     std::mt19937_64 rng_;
     const int games_;
     bool started_ = false;
@@ -876,7 +876,7 @@ void Driver::PrintSummary(double seconds) const {
 class Soak : public wt::VideoTest {};
 
 std::uint64_t PlayOnce() {
-    soak::SteppedClock clock;
+    testsupport::SteppedClock clock;
     sys::SetClock(&clock);
     const auto began = std::chrono::steady_clock::now();
     std::uint64_t digest = 0;

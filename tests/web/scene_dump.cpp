@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     world.Paint(&dc, "");
     Dump("title", surface);
 
-    // Obstacles come from the C library's random numbers, which differ between builds, so
-    // the scenes have the chick, the band and the labels only.
+    // The scenes have the chick, the band and the labels only; whole games, obstacles and
+    // all, are the recorded replays' (tests/replay).
     world.SetPlaying();
     world.SetStageText("Stage1 / 5");
     world.PlaceBird();

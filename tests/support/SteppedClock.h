@@ -9,9 +9,10 @@
 
 #include "GClass/SerrikThread.h"
 #include "platform/system/Clock.h"
+#include "platform/system/Thread.h"
 #include "platform/window/Video.h"
 
-namespace soak {
+namespace testsupport {
 
 // Virtual time in lock-step with a driver on the user-interface thread: a worker's sleep
 // parks until the driver grants it (time then advances by its length) or a stop cancels it
@@ -20,11 +21,13 @@ namespace soak {
 //
 // Every run of a worker is a thread of its own that sleeps before it can end, so counting the
 // threads that sleep counts the runs, and two of them alive at once are two runs at once.
+// Where threads are fibers on one thread (the cooperative build) the waits hand the thread to
+// the other fibers, and runs are not counted: a fiber has no end of its own to observe.
 class SteppedClock final : public sys::Clock {
 public:
     static constexpr std::int64_t kEpoch = 1'700'000'000;
 
-    SteppedClock() = default;
+    explicit SteppedClock(std::int64_t epochSeconds = kEpoch) : epoch_(epochSeconds) {}
     SteppedClock(const SteppedClock&) = delete;
     SteppedClock& operator=(const SteppedClock&) = delete;
 
@@ -32,15 +35,15 @@ public:
         static const std::atomic<int> never{0};
         SleepUnless(ms, never);
     }
-    std::int64_t Time() override { return kEpoch + nowMs_.load() / 1000; }
+    std::int64_t Time() override { return epoch_ + nowMs_.load() / 1000; }
 
     void SleepUnless(int ms, const std::atomic<int>& cancel) override {
         if (ui::IsUiThread()) {
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
+            sys::SleepFor(std::chrono::microseconds(50));
             return;
         }
         std::unique_lock lock(mutex_);
-        if (RunMark& mark = Mark(); mark.clock == nullptr) {
+        if (RunMark& mark = Mark(); kCountsRuns && mark.clock == nullptr) {
             mark.clock = this;
             ++runs_;
             if (++alive_ > 1) {
@@ -55,7 +58,7 @@ public:
         cv_.notify_all();
         // A stop is a plain atomic store that notifies nobody, hence the short polls.
         while (!granted_ && cancel.load() == 0) {
-            cv_.wait_for(lock, std::chrono::milliseconds(1));
+            Wait(lock, std::chrono::milliseconds(1));
         }
         if (granted_) {
             nowMs_.fetch_add(ms);
@@ -82,7 +85,7 @@ public:
                 return -1;
             }
             // A run that ends tells nobody either.
-            cv_.wait_for(lock, std::chrono::microseconds(100));
+            Wait(lock, std::chrono::microseconds(100));
         }
     }
 
@@ -106,6 +109,24 @@ public:
     }
 
 private:
+#if TOLVANE_COOPERATIVE
+    static constexpr bool kCountsRuns = false;
+#else
+    static constexpr bool kCountsRuns = true;
+#endif
+
+    // Waits for a notification, or for `span`, with the lock released meanwhile.
+    void Wait(std::unique_lock<std::mutex>& lock, std::chrono::microseconds span) {
+#if TOLVANE_COOPERATIVE
+        // The notifier is another fiber of this thread: it runs only while this one sleeps.
+        lock.unlock();
+        sys::SleepFor(span);
+        lock.lock();
+#else
+        cv_.wait_for(lock, span);
+#endif
+    }
+
     // Ends with its thread: the run is over.
     struct RunMark {
         SteppedClock* clock = nullptr;
@@ -121,6 +142,7 @@ private:
         return mark;
     }
 
+    const std::int64_t epoch_;
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     std::atomic<std::int64_t> nowMs_{0};
@@ -132,4 +154,4 @@ private:
     bool overlapped_ = false;
 };
 
-}  // namespace soak
+}  // namespace testsupport

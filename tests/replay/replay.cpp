@@ -3,12 +3,14 @@
 // it painted, compared with the lines the desktop build recorded, so that every build and
 // every home is seen to play the same game to the pixel.
 //
-//   tolvane_replay GAME EXPECTED        plays GAME and compares; at the first tick that
-//                                       differs, says what differs and writes the frames
-//   tolvane_replay GAME --record OUT    plays GAME and writes its lines to OUT
+//   tolvane_replay [GAME...]                  plays the games (all without a name) and compares;
+//                                             at the first tick that differs, says what differs
+//                                             and writes the frames
+//   tolvane_replay [GAME...] --record FOLDER  plays them and writes FOLDER/GAME.ticks
 //
-// A game (tests/replay/*.replay) is text: `time SECONDS`, the calendar time it starts at, then
-// an input a line, `TICK WHAT [X Y]` ('#' starts a comment):
+// The games and their lines are compiled in (Games.cpp, made from tests/replay/*.replay and
+// *.ticks), so a build without files, the page's, plays them too. A game is text: `time SECONDS`,
+// the calendar time it starts at, then an input a line, `TICK WHAT [X Y]` ('#' starts a comment):
 //   click start|stop|exit   a left press and release at the centre of that drawn button
 //   press X Y | release X Y | move X Y    the left button or the mouse, in client pixels
 //   about                   the About item of the system menu, opened by a right click
@@ -18,6 +20,7 @@
 // pause) or, while no game runs, one look at the title screen. Its line is taken when the
 // worker waits and the window has painted; its input lands then, before time moves on.
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +35,7 @@
 #include "platform/system/Resources.h"
 #include "platform/window/MessageLoop.h"
 #include "platform/window/Video.h"
+#include "tests/replay/Games.h"
 #include "tests/support/SteppedClock.h"
 
 namespace {
@@ -51,19 +55,15 @@ struct Input {
 };
 
 struct Game {
-    std::string name;  // the file's, without folder and extension
+    std::string name;
     std::int64_t time = 0;
     std::vector<Input> inputs;
 };
 
-Game ReadGame(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        Fail("cannot read " + path);
-    }
+Game ReadGame(const replay::GameText& text) {
+    std::istringstream in(text.replay);
     Game game;
-    const std::size_t slash = path.find_last_of("/\\") + 1;
-    game.name = path.substr(slash, path.rfind('.') - slash);
+    game.name = text.name;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         std::istringstream words(line.substr(0, line.find('#')));
@@ -87,7 +87,8 @@ Game ReadGame(const std::string& path) {
             game.inputs.push_back(input);
         }
         if (!ok) {
-            Fail(path + ":" + std::to_string(number) + ": cannot read \"" + line + "\"");
+            Fail(game.name + ".replay:" + std::to_string(number) + ": cannot read \"" + line +
+                 "\"");
         }
     }
     return game;
@@ -239,8 +240,7 @@ void Driver::Record() {
     d_.PaintAndPresent();
     CBirdEvent& world = d_.m_gameEvent;
     const CBird& chick = world.GetBird();
-    std::uint64_t state = kFnvBasis;
-    state = Fnv(state, world.IsTitle()) ^ Fnv(state, world.IsPlaying());
+    std::uint64_t state = Fnv(Fnv(kFnvBasis, world.IsTitle()), world.IsPlaying());
     for (char c : world.GetStageText()) {
         state = Fnv(state, static_cast<unsigned char>(c));
     }
@@ -344,15 +344,47 @@ void Driver::Apply(const Input& input) {
     }
 }
 
+// Plays one game; with `expected` lines, the first tick that differs ends the program.
+std::vector<std::string> Play(const Game& game, std::vector<std::string> expected) {
+    testsupport::SteppedClock clock(game.time);
+    sys::SetClock(&clock);
+    std::vector<std::string> lines;
+    {
+        ReplayDialog dialog;
+        Driver driver(dialog, clock, game, std::move(expected));
+        dialog.driver = &driver;
+        if (const int result = dialog.DoModal(); result != ReplayDialog::kPlayed) {
+            Fail("the main window ended with " + std::to_string(result) + " " + dialog.LastError());
+        }
+        lines = driver.Lines();
+    }
+    sys::SetClock(nullptr);
+    return lines;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool record = argc == 4 && std::string(argv[2]) == "--record";
-    if (argc != 3 && !record) {
-        std::fprintf(stderr, "usage: tolvane_replay GAME EXPECTED | GAME --record OUT\n");
+    std::vector<std::string> names(argv + 1, argv + argc);
+    std::string recordIn;
+    if (names.size() >= 2 && names[names.size() - 2] == "--record") {
+        recordIn = names.back();
+        names.resize(names.size() - 2);
+    }
+    std::vector<const replay::GameText*> games;
+    for (const replay::GameText& text : replay::Games()) {
+        if (names.empty() || std::find(names.begin(), names.end(), text.name) != names.end()) {
+            games.push_back(&text);
+        }
+    }
+    if (games.empty() || (!names.empty() && games.size() != names.size())) {
+        std::fprintf(stderr, "usage: tolvane_replay [GAME...] [--record FOLDER]; games:");
+        for (const replay::GameText& text : replay::Games()) {
+            std::fprintf(stderr, " %s", text.name);
+        }
+        std::fprintf(stderr, "\n");
         return 2;
     }
-    const Game game = ReadGame(argv[1]);
 #ifdef _WIN32
     _putenv_s("SDL_VIDEODRIVER", "offscreen");
 #else
@@ -363,43 +395,35 @@ int main(int argc, char** argv) {
     if (!ui::InitVideo(&error)) {
         Fail(error);
     }
-    std::vector<std::string> expected;
-    if (!record) {
-        std::ifstream in(argv[2]);
-        for (std::string line; std::getline(in, line);) {
+    for (const replay::GameText* text : games) {
+        const Game game = ReadGame(*text);
+        std::vector<std::string> expected;
+        std::istringstream recorded(text->ticks);
+        for (std::string line; std::getline(recorded, line);) {
             expected.push_back(line);
         }
+        if (!recordIn.empty()) {
+            const std::string path = recordIn + "/" + game.name + ".ticks";
+            std::ofstream out(path);
+            for (const std::string& line : Play(game, {})) {
+                out << line << '\n';
+            }
+            if (!out) {
+                Fail("cannot write " + path);
+            }
+            std::printf("replay %s: recorded in %s\n", game.name.c_str(), path.c_str());
+            continue;
+        }
         if (expected.empty()) {
-            Fail(std::string("no ticks in ") + argv[2]);
+            Fail("replay " + game.name + " has no recorded ticks");
         }
-    }
-    testsupport::SteppedClock clock(game.time);
-    sys::SetClock(&clock);
-    std::vector<std::string> lines;
-    {
-        ReplayDialog dialog;
-        Driver driver(dialog, clock, game, expected);
-        dialog.driver = &driver;
-        if (const int result = dialog.DoModal(); result != ReplayDialog::kPlayed) {
-            Fail("the main window ended with " + std::to_string(result) + " " + dialog.LastError());
+        const std::size_t ticks = Play(game, expected).size();
+        if (ticks != expected.size()) {
+            Fail("replay " + game.name + ": the game ended at tick " + std::to_string(ticks) +
+                 ", recorded with " + std::to_string(expected.size()));
         }
-        lines = driver.Lines();
+        std::printf("replay %s: %zu ticks, every one as recorded\n", game.name.c_str(), ticks);
     }
-    sys::SetClock(nullptr);
     ui::ShutdownVideo();
-
-    if (record) {
-        std::ofstream out(argv[3]);
-        for (const std::string& line : lines) {
-            out << line << '\n';
-        }
-        std::printf("%s: %zu ticks recorded in %s\n", game.name.c_str(), lines.size(), argv[3]);
-        return out ? 0 : 1;
-    }
-    if (lines.size() != expected.size()) {
-        Fail("replay " + game.name + ": the game ended at tick " + std::to_string(lines.size()) +
-             ", recorded with " + std::to_string(expected.size()));
-    }
-    std::printf("replay %s: %zu ticks, every one as recorded\n", game.name.c_str(), lines.size());
     return 0;
 }

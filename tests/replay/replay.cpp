@@ -11,7 +11,7 @@
 // The games and their lines are compiled in (Games.cpp, made from tests/replay/*.replay and
 // *.ticks), so a build without files, the page's, plays them too. A game is text: `time SECONDS`,
 // the calendar time it starts at, then an input a line, `TICK WHAT [X Y]` ('#' starts a comment):
-//   click start|stop|exit   a left press and release at the centre of that drawn button
+//   click start|stop        a left press and release at the centre of that drawn button
 //   press X Y | release X Y | move X Y    the left button or the mouse, in client pixels
 //   about                   the About item of the system menu, opened by a right click
 //   close                   Escape to the About box
@@ -136,8 +136,6 @@ private:
     void Record();
     void Compare(const std::string& line, const gfx::Bitmap& frame);
     void Apply(const Input& input);
-    void Send(ui::Message::Type type, std::uint32_t window, gfx::Point at = {}, bool down = false,
-              bool left = true);
 
     ReplayDialog& d_;
     testsupport::SteppedClock& clock_;
@@ -213,11 +211,10 @@ void Driver::Play() {
                 if (box == &d_ || box == nullptr) {
                     Fail("tick " + std::to_string(tick_) + ": no About box to close");
                 }
-                ui::Message escape;
-                escape.type = ui::Message::Type::KeyDown;
-                escape.windowId = box->WindowId();
-                escape.key = ui::Key::Escape;
-                ui::MessageLoop::Dispatch(escape);
+                ui::MessageLoop::Dispatch({.type = ui::Message::Type::KeyDown,
+                                           .windowId = box->WindowId(),
+                                           .key = ui::Key::Escape,
+                                           .at = {}});
                 closing_ = true;
                 return;  // the box ends after this call; the call below it plays on
             }
@@ -295,48 +292,39 @@ void Driver::Compare(const std::string& got, const gfx::Bitmap& frame) {
     std::_Exit(1);  // the worker still waits in the game; nothing is left to end cleanly
 }
 
-void Driver::Send(ui::Message::Type type, std::uint32_t window, gfx::Point at, bool down,
-                  bool left) {
-    ui::Message m;
-    m.type = type;
-    m.windowId = window;
-    m.at = at;
-    m.down = down;
-    m.left = left;
-    ui::MessageLoop::Dispatch(m);
-}
-
 void Driver::Apply(const Input& input) {
     using Type = ui::Message::Type;
     const std::uint32_t main = d_.WindowId();
     const std::string& what = input.what;
+    const auto send = [](const ui::Message& m) { ui::MessageLoop::Dispatch(m); };
     if (what == "click") {
         const int id = input.button == "start"  ? IDC_BUTTON_START
                        : input.button == "stop" ? IDC_BUTTON_STOP
-                       : input.button == "exit" ? ui::IDOK
                                                 : 0;
-        const gfx::Point at = d_.GetControlRect(id).Centre();
         if (id == 0) {
             Fail("no button \"" + input.button + "\" to click");
         }
-        Send(Type::Button, main, at, true);
-        Send(Type::Button, main, at, false);
+        const gfx::Point at = d_.GetControlRect(id).Centre();
+        send({.type = Type::Button, .windowId = main, .at = at, .down = true, .left = true});
+        send({.type = Type::Button, .windowId = main, .at = at, .down = false, .left = true});
     } else if (what == "press" || what == "release") {
-        Send(Type::Button, main, input.at, what == "press");
+        send({.type = Type::Button,
+              .windowId = main,
+              .at = input.at,
+              .down = what == "press",
+              .left = true});
     } else if (what == "move") {
-        Send(Type::MouseMove, main, input.at);
+        send({.type = Type::MouseMove, .windowId = main, .at = input.at});
     } else if (what == "about") {
-        // A right click in the field opens the system menu there; its About item's key opens
-        // the box, whose loop runs until its `close`.
-        const gfx::Point at{10, 10};
-        Send(Type::Button, main, at, true, false);
-        Send(Type::Button, main, at, false, false);
-        ui::Message key;
-        key.type = Type::KeyDown;
-        key.windowId = main;
-        key.key = ui::Key::Letter;
-        key.letter = 'a';
-        ui::MessageLoop::Dispatch(key);
+        // A right click opens the system menu; its About item's key opens the box, whose loop
+        // runs until its `close`.
+        send({.type = Type::Button, .windowId = main, .at = {10, 10}, .down = true});
+        send({.type = Type::Button, .windowId = main, .at = {10, 10}, .down = false});
+        send({.type = Type::KeyDown,
+              .windowId = main,
+              .key = ui::Key::Letter,
+              .letter = 'a',
+              .at = {}});
     } else if (what == "clear") {
         d_.m_gameEvent.CreateObstacles(0);
     } else {

@@ -8,8 +8,9 @@
 // reload or a way back in a game shows the title screen; Exit ends the game and the page says
 // so; no console errors. Then first visits (anyHost), the idle processor time and a hidden
 // tab (idleAndHidden), a frame of another origin, a host name that is not local, Firefox and
-// WebKitGTK (everywhere), all from one plain static host; last the paint benchmark in its own
-// page, printed beside the desktop's. Needs puppeteer-core and selenium-webdriver on NODE_PATH.
+// WebKitGTK (everywhere), all from one plain static host; the recorded games (replays), each
+// tick as the desktop recorded it; last the paint benchmark in its own page, printed beside
+// the desktop's. Needs puppeteer-core and selenium-webdriver on NODE_PATH.
 'use strict';
 const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');
@@ -347,6 +348,8 @@ async function main() {
     await firefox(shared, base, framing);
     await webkit(shared, base, framing);
 
+    await replays(browser, base);
+
     // The game-scene paint, timed in a page and on the desktop, each in one run: the steady
     // figure (the ratio's), and the first batch's, which in the page includes the browser's
     // optimising of the code.
@@ -370,6 +373,26 @@ async function main() {
     await browser.close();
     server.close();
   }
+}
+
+// The recorded games (tests/replay) on the real main dialog in a page of their own: each
+// must end with every tick as the desktop recorded it. What differs is on the console (the
+// tick, both lines, state or pixels), and the canvas, which shows the frame, is saved.
+async function replays(browser, base) {
+  const games = fs.readdirSync(path.join(__dirname, '../replay')).filter((f) => f.endsWith('.replay'));
+  const page = await browser.newPage();
+  const lines = [];
+  page.on('console', (m) => lines.push(m.text()));
+  page.on('pageerror', (e) => lines.push(e.message));
+  await page.goto(`${base}../replay/replay.html`);
+  const code = await waitFor('the replays to end', () => page.evaluate(() => document.body.dataset.exitCode), 120000);
+  const played = lines.filter((l) => / ticks, every one as recorded$/.test(l));
+  if (code !== '0' || played.length !== games.length) {
+    await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-replay.png') });
+    throw new Error(`the replays ended with ${code}, ${played.length} of ${games.length} as recorded:\n${lines.join('\n')}`);
+  }
+  console.log(`replays: ${played.join('; ')}`);
+  await page.close();
 }
 
 // A first visit from a cold cache on `speed`, in a browser context of its own: the seconds to

@@ -103,8 +103,8 @@ bool Dialog::Open(const Placement& placement, Dialog* owner) {
     if (!presentation->Create(caption_, placement.geometry, placement.at, &error_)) {
         return false;
     }
-    // The frame is known once the window exists (on Windows; X's window managers tell it only
-    // once a window is shown): a scale that the frame makes too large steps down.
+    // The frame is known once the window exists: a scale that the frame makes too large steps
+    // down.
     if (owner == nullptr) {
         const Placement framed = Place(owner, presentation->FrameSize());
         if (framed.geometry.Scale() != placement.geometry.Scale() &&

@@ -166,11 +166,14 @@ gfx::Rect Presentation::GetScreenRect() const {
 
 gfx::Point Presentation::FrameSize() const {
     int top = 0, left = 0, bottom = 0, right = 0;
-    if (!native_->window ||
-        SDL_GetWindowBordersSize(native_->window.get(), &top, &left, &bottom, &right) != 0) {
-        return {0, 0};
+    if (native_->window &&
+        SDL_GetWindowBordersSize(native_->window.get(), &top, &left, &bottom, &right) == 0 &&
+        top + left + bottom + right > 0) {
+        return {left + right, top + bottom};
     }
-    return {left + right, top + bottom};
+    // SDL learns an X window's frame only once it is shown.
+    int w = 0, h = 0;
+    return x11::FrameExtents(native_->xid, &w, &h) ? gfx::Point{w, h} : gfx::Point{0, 0};
 }
 
 bool UsableDisplayBounds(gfx::Rect* usable) {

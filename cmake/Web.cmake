@@ -16,24 +16,8 @@ set_property(CACHE TOLVANE_PAGE_FONTS PROPERTY STRINGS subset original)
 if(TOLVANE_PAGE_FONTS STREQUAL "original")
     set(TOLVANE_PAGE_FONT_FILES ${TOLVANE_FONT_DIR}/ipag.ttf ${TOLVANE_FONT_DIR}/ipagp.ttf)
 else()
-    # Debian's python, which has Debian's fontTools (python3-fonttools).
-    find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
-                 REQUIRED)
-    # Every text the game draws is a string literal in these.
-    file(GLOB texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/app/window/*.cpp
-         ${PROJECT_SOURCE_DIR}/app/res/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp
-         ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
-    set(fonts ${PROJECT_BINARY_DIR}/fonts)
-    set(TOLVANE_PAGE_FONT_FILES ${fonts}/tolvane-gothic.ttf ${fonts}/tolvane-pgothic.ttf)
-    add_custom_command(
-        OUTPUT ${TOLVANE_PAGE_FONT_FILES}
-        COMMAND ${TOLVANE_PYTHON3} ${TOLVANE_WEB_DIR}/page_fonts.py
-                --face ${TOLVANE_FONT_DIR}/ipag.ttf ${fonts}/tolvane-gothic.ttf "Tolvane Gothic"
-                --face ${TOLVANE_FONT_DIR}/ipagp.ttf ${fonts}/tolvane-pgothic.ttf "Tolvane PGothic"
-                --texts ${texts}
-        DEPENDS ${TOLVANE_WEB_DIR}/page_fonts.py ${texts}
-        COMMENT "Cutting the page's faces down to the game's characters"
-        VERBATIM)
+    include(cmake/FaceSubsets.cmake)
+    tolvane_face_subsets(${PROJECT_BINARY_DIR}/fonts TOLVANE_PAGE_FONT_FILES)
 endif()
 add_custom_target(tolvane_page_fonts DEPENDS ${TOLVANE_PAGE_FONT_FILES})
 # tolvane_preload_fonts(<target>): a program that runs under node carries the page's faces in

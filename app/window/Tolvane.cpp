@@ -1,8 +1,7 @@
 #include "app/window/Tolvane.h"
 
-#include <cstdio>
-
 #include "app/window/TolvaneDlg.h"
+#include "platform/window/Video.h"
 
 CTolvaneApp theApp;
 
@@ -13,9 +12,15 @@ bool CTolvaneApp::InitInstance() {
     // Closing with OK (Exit) or cancel ends the program alike; only a window that never
     // opened is worth a word.
     if (dlg.DoModal() == -1) {
-        std::fprintf(stderr, "tolvane: cannot open a window: %s\n", dlg.LastError().c_str());
+        ReportNoWindow(dlg.LastError());
         m_nExitCode = 1;
     }
     m_pMainWnd = nullptr;
     return false;
+}
+
+void CTolvaneApp::ReportNoWindow(const std::string& reason) {
+    ui::ReportFailure(
+        "cannot open a window: " + reason,
+        "Tolvane cannot start because Windows could not open its window (" + reason + ").");
 }

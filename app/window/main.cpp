@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 
 #include "GClass/SerrikDC.h"
@@ -29,32 +28,36 @@ bool FacesAvailable() {
 int main() {
     InstallTolvaneResources();
     if (!FacesAvailable()) {
+        ui::ReportFailure(
 #ifdef _WIN32
-        std::fprintf(stderr,
-                     "tolvane: the game's faces, ipag.ttf and ipagp.ttf, are not beside "
-                     "tolvane.exe, and its text needs them\n");
+            "the game's faces inside tolvane.exe cannot be read, and its text needs them",
 #else
-        std::fprintf(stderr,
-                     "tolvane: no font is installed, and the game's text needs one (install the "
-                     "fonts-ipafont-gothic package)\n");
+            "no font is installed, and the game's text needs one (install the "
+            "fonts-ipafont-gothic package)",
 #endif
+            "Tolvane cannot start because the fonts inside tolvane.exe are damaged; please "
+            "download the game again.");
         return 1;
     }
     bool lost = false;
     {
         const ui::VideoSession video;
         if (!video.Ok()) {
-            std::fprintf(stderr,
-                         "tolvane: cannot open a window: %s; a display is needed (set DISPLAY, "
-                         "or run under xvfb-run)\n",
-                         video.Error().c_str());
+#ifdef _WIN32
+            CTolvaneApp::ReportNoWindow(video.Error());
+#else
+            ui::ReportFailure("cannot open a window: " + video.Error() +
+                                  "; a display is needed (set DISPLAY, or run under xvfb-run)",
+                              "");
+#endif
             return 1;
         }
         theApp.InitInstance();
         lost = ui::DisplayLost();
     }  // the display is closed here, before the game says why it ended
     if (lost) {
-        std::fprintf(stderr, "tolvane: the connection to the display was lost; the game ended\n");
+        ui::ReportFailure("the connection to the display was lost; the game ended",
+                          "Tolvane lost its window's connection to the screen and had to close.");
         return 1;
     }
     return theApp.ExitCode();

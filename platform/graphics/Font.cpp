@@ -2,8 +2,8 @@
 // process. Every FreeType and fontconfig call runs under one lock: fonts are used on the
 // user-interface thread, but nothing stops two threads from drawing text at once.
 // Built with TOLVANE_FONT_DIR (the browser build, which has no fontconfig), the lookup
-// chooses among the faces bundled in that folder instead; on Windows, among those beside the
-// executable.
+// chooses among the faces bundled in that folder instead; on Windows, among those compiled
+// into the program.
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <span>
 #include <utility>
 
 #include "platform/graphics/FontEngine.h"
@@ -22,8 +23,7 @@
 #endif
 
 #if defined(_WIN32) && !defined(TOLVANE_FONT_DIR)
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/graphics/EmbeddedFaces.h"
 #endif
 #ifndef TOLVANE_BUNDLED_FACES
 #include <fontconfig/fontconfig.h>
@@ -126,33 +126,28 @@ private:
     }
 
 #ifdef TOLVANE_FONT_DIR
-    static std::string FaceFolder() {
-        return TOLVANE_FONT_DIR;
-    }
-#else
-    // The folder the executable lies in, wherever its zip was unpacked.
-    static std::string FaceFolder() {
-        std::string path(MAX_PATH, '\0');
-        DWORD length = 0;
-        while ((length = GetModuleFileNameA(nullptr, path.data(),
-                                            static_cast<DWORD>(path.size()))) == path.size()) {
-            path.resize(path.size() * 2);  // cut short: a longer path
-        }
-        path.resize(length);
-        const std::size_t slash = path.find_last_of("\\/");
-        return slash == std::string::npos ? "." : path.substr(0, slash);
-    }
-#endif
-
     std::shared_ptr<FontFace> OpenBundled(const Bundled& b) {
         for (std::string_view file : b.files) {
-            if (auto face =
-                    Open(FaceFolder() + "/" + std::string(file), 0, std::string(b.family))) {
+            if (auto face = Open(std::string(TOLVANE_FONT_DIR) + "/" + std::string(file), 0,
+                                 std::string(b.family))) {
                 return face;
             }
         }
         return nullptr;
     }
+#else
+    // No path at all: a folder the system's code page cannot spell opens the same.
+    std::shared_ptr<FontFace> OpenBundled(const Bundled& b) {
+        for (std::string_view file : b.files) {
+            for (const EmbeddedFace& e : EmbeddedFaces()) {
+                if (e.file == file) {
+                    return Open(std::string(file), 0, std::string(b.family), e.data);
+                }
+            }
+        }
+        return nullptr;
+    }
+#endif
 #else
     using Accept = std::function<bool(FcPattern*)>;
     using Pattern = std::unique_ptr<FcPattern, ReleaseWith<FcPatternDestroy>>;
@@ -234,7 +229,9 @@ private:
     bool fontconfigReady_ = false;
 #endif
 
-    std::shared_ptr<FontFace> Open(const std::string& file, int index, const std::string& family) {
+    // Opens `file`, or the face in `data` under that name when given.
+    std::shared_ptr<FontFace> Open(const std::string& file, int index, const std::string& family,
+                                   std::span<const unsigned char> data = {}) {
         const auto key = std::make_pair(file, index);
         if (const auto it = byFile_.find(key); it != byFile_.end()) {
             return it->second;
@@ -248,7 +245,10 @@ private:
         }
         auto face = std::make_shared<FontFace>();
         FT_Face ft = nullptr;
-        if (FT_New_Face(library_.get(), file.c_str(), index, &ft) != 0) {
+        if ((data.empty()
+                 ? FT_New_Face(library_.get(), file.c_str(), index, &ft)
+                 : FT_New_Memory_Face(library_.get(), data.data(),
+                                      static_cast<FT_Long>(data.size()), index, &ft)) != 0) {
             return nullptr;
         }
         face->face.reset(ft);

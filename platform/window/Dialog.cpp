@@ -79,7 +79,7 @@ Dialog* Dialog::Owner() const {
     return owner != nullptr && owner->presentation_ ? owner : nullptr;
 }
 
-Dialog::Placement Dialog::Place(const Dialog* owner) const {
+Dialog::Placement Dialog::Place(const Dialog* owner, gfx::Point frame) const {
     int scale = 1;
     gfx::Rect usable;
     const bool knowsDisplay = UsableDisplayBounds(&usable);
@@ -87,7 +87,8 @@ Dialog::Placement Dialog::Place(const Dialog* owner) const {
         // A box opened over a window shares its scale and sits centred over it.
         scale = owner->presentation_->GetGeometry().Scale();
     } else if (knowsDisplay) {
-        scale = IntegerScale(client_.Width(), client_.Height(), usable.Width(), usable.Height());
+        scale =
+            IntegerScale(client_.Width(), client_.Height(), frame, usable.Width(), usable.Height());
     }
     Placement placement{Geometry(client_.Width(), client_.Height(), scale), std::nullopt};
     if (knowsDisplay) {
@@ -101,6 +102,15 @@ bool Dialog::Open(const Placement& placement, Dialog* owner) {
     auto presentation = std::make_unique<Presentation>();
     if (!presentation->Create(caption_, placement.geometry, placement.at, &error_)) {
         return false;
+    }
+    // The frame is known once the window exists: a scale that the frame makes too large steps
+    // down.
+    if (owner == nullptr) {
+        const Placement framed = Place(owner, presentation->FrameSize());
+        if (framed.geometry.Scale() != placement.geometry.Scale() &&
+            !presentation->Create(caption_, framed.geometry, framed.at, &error_)) {
+            return false;
+        }
     }
     presentation_ = std::move(presentation);
     if (owner != nullptr) {

@@ -130,7 +130,8 @@ private:
     // DoModal's steps.
     bool CanOpen();
     Dialog* Owner() const;
-    Placement Place(const Dialog* owner) const;
+    // Where a window opens, its frame `frame` large (Presentation::FrameSize) or unknown.
+    Placement Place(const Dialog* owner, gfx::Point frame = {0, 0}) const;
     bool Open(const Placement& placement, Dialog* owner);
     void Run();
     void Close(Dialog* owner);

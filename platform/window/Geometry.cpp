@@ -13,14 +13,18 @@ int FloorDiv(int a, int b) {
 
 }  // namespace
 
-int IntegerScale(int clientW, int clientH, int usableW, int usableH) {
+int IntegerScale(int clientW, int clientH, gfx::Point frame, int usableW, int usableH) {
     if (clientW <= 0 || clientH <= 0 || usableW <= 0 || usableH <= 0) {
         return 1;
     }
-    // n * client <= usable * 2 / 3, kept exact in integers: 3 * n * client <= 2 * usable.
-    const long long byWidth = 2LL * usableW / (3LL * clientW);
-    const long long byHeight = 2LL * usableH / (3LL * clientH);
-    const long long n = byWidth < byHeight ? byWidth : byHeight;
+    // n * client + frame <= usable * 9 / 10, kept exact in integers:
+    // 10 * n * client <= 9 * usable - 10 * frame.
+    const auto largest = [](long long client, long long frame, long long usable) {
+        const long long room = 9 * usable - 10 * std::max(frame, 0LL);
+        return room < 0 ? 0 : room / (10 * client);
+    };
+    const long long n =
+        std::min(largest(clientW, frame.x, usableW), largest(clientH, frame.y, usableH));
     return n < 1 ? 1 : static_cast<int>(n);
 }
 

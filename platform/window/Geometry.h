@@ -4,10 +4,11 @@
 
 namespace ui {
 
-// The integer presentation scale: the largest n >= 1 at which a client area of
-// clientW x clientH, drawn n times enlarged, covers at most two thirds of the usable display
-// in both directions. A display of unknown (non-positive) size gives 1.
-int IntegerScale(int clientW, int clientH, int usableW, int usableH);
+// The integer presentation scale: the largest n >= 1 at which the window of a client area of
+// clientW x clientH drawn n times enlarged, with the width and height its frame adds
+// (`frame`: borders and caption), fits within 90 % of the usable display in both directions.
+// A display of unknown (non-positive) size gives 1.
+int IntegerScale(int clientW, int clientH, gfx::Point frame, int usableW, int usableH);
 
 // The top-left corner for a window of `size` centred over `around` and moved inside `usable`;
 // where it is larger than `usable`, its top-left corner stays inside, with the caption and the

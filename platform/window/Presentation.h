@@ -43,6 +43,9 @@ public:
     bool IsMinimized() const;
     // Where the window lies on the screen.
     gfx::Rect GetScreenRect() const;
+    // The width and height the window system's frame (borders and caption) adds to the
+    // window; (0, 0) while the window system has not said.
+    gfx::Point FrameSize() const;
 
     // The id the window system's events name this window by; 0 before Create.
     std::uint32_t WindowId() const;

@@ -19,6 +19,11 @@ bool IsUiThread();
 // nothing and ends nothing). ShutdownVideo leaves the broken connection alone.
 bool DisplayLost();
 
+// A failure that ends the program: `line` on stderr under the program's name, and on
+// Windows, where a game started from Explorer has no terminal, `sentence` in a message box
+// too (it works with or without a display connection). Returns when the box is closed.
+void ReportFailure(const std::string& line, const std::string& sentence);
+
 // InitVideo for a scope: ShutdownVideo on leaving it when the init succeeded.
 class VideoSession {
 public:

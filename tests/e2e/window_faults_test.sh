@@ -336,19 +336,25 @@ elif wanted wakeups; then
     with_display none wakeups
 fi
 
-# A screen smaller than the window: its top-left corner stays on the screen.
-for wm in ${WF_WM:-none wm}; do
-    wanted small || break
-    XG_SCREEN=320x240x24 xg_start_display || fail "no small X server"
-    [[ $wm == wm ]] && { xg_start_wm || fail "no window manager"; }
-    xg_launch "$game" || fail "no window on the small screen ($wm)"
-    eval "$(xdotool getwindowgeometry --shell "$XG_WIN")"
-    ((X >= 0 && Y >= 0 && XG_SCALE == 1)) ||
-        fail "the window lies at ($X,$Y), scale $XG_SCALE, on a 320x240 screen ($wm)"
-    echo "ok: on a 320x240 screen the window lies at ($X,$Y), scale 1 ($wm)"
-    xdotool key Escape
-    xg_wait_exit 5 || fail "Escape did not end the game on the small screen ($wm)"
-    xg_stop_display
+# A screen smaller than the window: its top-left corner stays on the screen. One 810 rows
+# high: scale 2's 718 rows fit within nine tenths of it (729) without a frame, not with
+# openbox's 21 rows. Each case: the screen, the scale without a manager and with openbox.
+for case in 320x240:1:1 1280x810:2:1; do
+    IFS=: read -r screen bare framed <<<"$case"
+    for wm in ${WF_WM:-none wm}; do
+        wanted small || break 2
+        XG_SCREEN=${screen}x24 xg_start_display || fail "no X server of $screen"
+        [[ $wm == wm ]] && { xg_start_wm || fail "no window manager"; }
+        xg_launch "$game" || fail "no window on the $screen screen ($wm)"
+        eval "$(xdotool getwindowgeometry --shell "$XG_WIN")"
+        scale=$([[ $wm == wm ]] && echo "$framed" || echo "$bare")
+        ((X >= 0 && Y >= 0 && XG_SCALE == scale)) ||
+            fail "the window lies at ($X,$Y), scale $XG_SCALE, on a $screen screen ($wm)"
+        echo "ok: on a $screen screen the window lies at ($X,$Y), scale $scale ($wm)"
+        xdotool key Escape
+        xg_wait_exit 5 || fail "Escape did not end the game on the $screen screen ($wm)"
+        xg_stop_display
+    done
 done
 
 # No display at all: only the game's own line, also when a Wayland socket is named.

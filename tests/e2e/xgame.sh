@@ -115,6 +115,16 @@ xg_band_text_width() {
 xg_stage_width() { (($1 >= 85 && $1 <= 140)); }
 xg_game_over_width() { (($1 >= 170 && $1 <= 270)); }
 
+# The top row of the chick's body in shot $1 (it flies at x = 100), or 999 when it is not to be
+# seen.
+xg_chick_top() {
+    local box
+    box=$(convert "$1" -crop 60x326+70+0 +repage -fill black +opaque "rgb($XG_CHICK_BODY)" \
+        -format "%@" info: 2>/dev/null || true)
+    [[ $box =~ ^[0-9]+x[0-9]+\+[0-9]+\+([0-9]+)$ && $box != 0x0+* ]] && echo "${BASH_REMATCH[1]}" ||
+        echo 999
+}
+
 # Milliseconds since the epoch.
 xg_now_ms() { date +%s%3N; }
 

@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -240,6 +241,14 @@ inline void PushButton(Uint32 window, bool down, Uint8 button, int x, int y) {
     e.button.x = x;
     e.button.y = y;
     Push(e);
+}
+
+// Where client point `at` of a probe's window lies in its window, at the scale it opened with.
+inline gfx::Point InWindow(const Probe& p, gfx::Point at) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(SDL_GetWindowFromID(p.WindowId()), &w, &h);
+    const int scale = std::max(1, w / std::max(1, p.GetClientRect().Width()));
+    return {at.x * scale, at.y * scale};
 }
 
 inline void PushClick(Uint32 window, Uint8 button, int x, int y) {

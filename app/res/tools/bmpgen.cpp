@@ -3,6 +3,7 @@
 //
 //   bmpgen <out-dir> <out.cpp> <bird0.txt> <bird1.txt> <icon.txt>
 //   bmpgen --icons <out-dir> <icon.txt> <size>...
+//   bmpgen --ico <out.ico> <icon.txt> <size>...
 //
 // Each chick frame gives two bitmaps: a 4-bit mask (white where the chick is, grey on its halo
 // pixels, black elsewhere) and an 8-bit colour image (the chick on the frame's background).
@@ -10,7 +11,8 @@
 // image's non-background area. The icon is a 32-bit BMP whose fourth byte is alpha.
 //
 // With --icons it writes the icon as <size>.png for each size instead, scaled with nearest
-// neighbour so the pixel art stays crisp, for the desktop's icon theme.
+// neighbour so the pixel art stays crisp, for the desktop's icon theme; with --ico, all of them
+// in one Windows icon file, for the Windows program's icon resource.
 
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/res/resource.h"
@@ -237,19 +240,59 @@ std::vector<std::uint8_t> IconPng(const Art& art, int size) {
     return png::Encode(size, size, rgba);
 }
 
+// A Windows icon file of PNG images, one per size (at most 256): the 6-byte header, a
+// 16-byte entry per image (a width or height of 256 written as 0), then the images.
+std::vector<std::uint8_t> IconFile(
+    const std::vector<std::pair<int, std::vector<std::uint8_t>>>& pngs) {
+    std::vector<std::uint8_t> out;
+    const auto le = [&out](std::uint32_t x, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
+        }
+    };
+    le(0, 2);
+    le(1, 2);  // an icon
+    le(static_cast<std::uint32_t>(pngs.size()), 2);
+    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * pngs.size());
+    for (const auto& [size, png] : pngs) {
+        le(size % 256, 1);
+        le(size % 256, 1);
+        le(0, 2);   // no palette, reserved
+        le(1, 2);   // planes
+        le(32, 2);  // bits per pixel
+        le(static_cast<std::uint32_t>(png.size()), 4);
+        le(offset, 4);
+        offset += static_cast<std::uint32_t>(png.size());
+    }
+    for (const auto& image : pngs) {
+        out.insert(out.end(), image.second.begin(), image.second.end());
+    }
+    return out;
+}
+
+// --icons: <size>.png in the folder for each size; --ico: one icon file of them all.
 int WriteIcons(int argc, char** argv) {
+    const bool ico = std::string(argv[1]) == "--ico";
     if (argc < 5) {
-        std::cerr << "usage: bmpgen --icons <out-dir> <icon.txt> <size>...\n";
+        std::cerr << "usage: bmpgen --icons <out-dir> <icon.txt> <size>...\n"
+                  << "       bmpgen --ico <out.ico> <icon.txt> <size>...\n";
         return 2;
     }
     const Art icon = ReadArt(argv[3]);
     RequireSize(icon, 32, 32);
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> pngs;
     for (int i = 4; i < argc; ++i) {
         const int size = std::stoi(argv[i]);
-        if (size < 1 || size > 1024) {
+        if (size < 1 || size > (ico ? 256 : 1024)) {
             Fail(argv[i], "icon size out of range");
         }
-        WriteFile(std::string(argv[2]) + "/" + argv[i] + ".png", IconPng(icon, size));
+        pngs.emplace_back(size, IconPng(icon, size));
+        if (!ico) {
+            WriteFile(std::string(argv[2]) + "/" + argv[i] + ".png", pngs.back().second);
+        }
+    }
+    if (ico) {
+        WriteFile(argv[2], IconFile(pngs));
     }
     return 0;
 }
@@ -314,7 +357,7 @@ int WriteResources(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc > 1 && std::string(argv[1]) == "--icons") {
+        if (argc > 1 && (std::string(argv[1]) == "--icons" || std::string(argv[1]) == "--ico")) {
             return WriteIcons(argc, argv);
         }
         return WriteResources(argc, argv);

@@ -164,6 +164,18 @@ gfx::Rect Presentation::GetScreenRect() const {
     return {x, y, x + w, y + h};
 }
 
+gfx::Point Presentation::FrameSize() const {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (native_->window &&
+        SDL_GetWindowBordersSize(native_->window.get(), &top, &left, &bottom, &right) == 0 &&
+        top + left + bottom + right > 0) {
+        return {left + right, top + bottom};
+    }
+    // SDL learns an X window's frame only once it is shown.
+    int w = 0, h = 0;
+    return x11::FrameExtents(native_->xid, &w, &h) ? gfx::Point{w, h} : gfx::Point{0, 0};
+}
+
 bool UsableDisplayBounds(gfx::Rect* usable) {
     SDL_Rect r{};
     if (SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w <= 0 || r.h <= 0) {

@@ -1,11 +1,16 @@
 #include "platform/window/sdl/X11.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
 
 namespace ui::x11 {
 
@@ -75,6 +80,62 @@ unsigned long AdoptWindow(SDL_Window* window) {
         XSetIOErrorExitHandler(display, &OnIoErrorExit, nullptr);
     }
     return info.info.x11.window;
+}
+
+namespace {
+
+// A property of 32-bit values, or an empty one.
+std::vector<long> Property(Display* display, Window window, Atom name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, name, 0, 1024, False, type, &actual, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr) {
+        if (format == 32) {
+            const long* v = reinterpret_cast<const long*>(data);
+            values.assign(v, v + count);
+        }
+        XFree(data);
+    }
+    return values;
+}
+
+}  // namespace
+
+bool FrameExtents(unsigned long xid, int* width, int* height) {
+    Display* display = g_display.load();
+    if (display == nullptr || xid == 0 || g_lost.load()) {
+        return false;
+    }
+    const Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    const Window root = DefaultRootWindow(display);
+    const std::vector<long> supported =
+        Property(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM);
+    if (std::find(supported.begin(), supported.end(), static_cast<long>(request)) ==
+        supported.end()) {
+        return false;  // no manager, or one that would not answer
+    }
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xid;
+    e.xclient.message_type = request;
+    e.xclient.format = 32;
+    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    // The manager answers within a round trip of its own; a busy one is given a second.
+    for (int i = 0; i < 100 && !g_lost.load(); ++i) {
+        const std::vector<long> v = Property(display, xid, extents, XA_CARDINAL);
+        if (v.size() == 4) {
+            *width = static_cast<int>(v[0] + v[1]);
+            *height = static_cast<int>(v[2] + v[3]);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 void ForgetWindow(unsigned long xid) {

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -257,6 +258,14 @@ bool IsUiThread() {
 
 bool DisplayLost() {
     return x11::ConnectionLost();
+}
+
+void ReportFailure(const std::string& line, [[maybe_unused]] const std::string& sentence) {
+    std::fprintf(stderr, "tolvane: %s\n", line.c_str());
+#ifdef _WIN32
+    std::fflush(stderr);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tolvane", sentence.c_str(), nullptr);
+#endif
 }
 
 std::uint32_t sdl::WakeEventType() {

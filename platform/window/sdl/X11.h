@@ -16,6 +16,9 @@ void InstallErrorHandlers();
 // Called for every window created: on X, remembers SDL's connection (whose loss no longer
 // ends the process) and returns the window's X id; 0 on other window systems.
 unsigned long AdoptWindow(SDL_Window* window);
+// The width and height window `xid`'s frame will add, asked of the window manager before the
+// window is shown (_NET_REQUEST_FRAME_EXTENTS); false without a manager that answers.
+bool FrameExtents(unsigned long xid, int* width, int* height);
 // A window about to be destroyed: a BadWindow error naming it is harmless from now on.
 void ForgetWindow(unsigned long xid);
 

@@ -280,6 +280,11 @@ gfx::Rect Presentation::GetScreenRect() const {
     return l != nullptr ? l->at : gfx::Rect{};
 }
 
+// A layer of the canvas has no frame of the window system's.
+gfx::Point Presentation::FrameSize() const {
+    return {0, 0};
+}
+
 // The canvas once it exists: a box is placed inside it. Before, the first window takes the
 // size of its client area; the page enlarges the canvas.
 bool UsableDisplayBounds(gfx::Rect* usable) {

@@ -63,6 +63,9 @@ def subset_face(original, out, derived, characters):
     options.layout_features = ["*"]
     options.glyph_names = False
     font = TTFont(original)
+    # The original's modification time, not the build's: a build at any time gives the same
+    # bytes, and so does the program that carries them.
+    font.recalcTimestamp = False
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=characters)
     subsetter.subset(font)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -101,6 +103,9 @@ TEST(Clock, RealClockReallySleepsAndReadsTheCalendar) {
 // A sleep that polled its flag would wake every few milliseconds; this one sleeps through
 // unless woken, and a wake without its flag set does not end it.
 TEST(Clock, RealSleepWaitsWithoutWakingUntilCancelled) {
+#ifdef _WIN32
+    GTEST_SKIP() << "counts the sleeping thread's context switches as Linux reports them";
+#else
     sys::RealClock clock;
     std::atomic<int> cancel{0};
     std::atomic<long> switches{-1};
@@ -129,6 +134,7 @@ TEST(Clock, RealSleepWaitsWithoutWakingUntilCancelled) {
     const auto again = Steady::now();
     clock.SleepUnless(10'000, cancel);  // already cancelled: returns at once
     EXPECT_LT(ElapsedMs(again), 2000);
+#endif
 }
 
 TEST(Clock, VirtualSleepUnlessSkipsCancelledSleeps) {

@@ -5,25 +5,36 @@
 namespace {
 
 struct ScaleCase {
-    int clientW, clientH, usableW, usableH, expected;
+    int clientW, clientH;
+    gfx::Point frame;
+    int usableW, usableH, expected;
 };
 
-TEST(IntegerScale, LargestFactorWithinTwoThirdsOfTheDisplay) {
+// Windows 10's frame of a fixed-size window with a caption: 8 px borders, a 31 px caption.
+constexpr gfx::Point kFrame{16, 39};
+
+TEST(IntegerScale, LargestWindowWithinNineTenthsOfTheDisplay) {
     const ScaleCase cases[] = {
-        {467, 359, 1280, 1024, 1},  // 934 > 853: one step up is too wide
-        {467, 359, 1920, 1080, 2},  // 934 <= 1280 and 718 <= 720
-        {467, 359, 1920, 1076, 1},  // 718 > 717.3: the height decides
-        {467, 359, 3840, 2160, 4},  // width allows 5, height only 4
-        {467, 359, 800, 600, 1},    // too small for even one: still 1
-        {300, 200, 900, 600, 2},    // exactly two thirds at n = 2 counts
-        {300, 200, 899, 600, 1},    // one pixel less does not
-        {467, 359, 0, 0, 1},        // unknown display
-        {0, 359, 1920, 1080, 1},    // degenerate client
-        {60, 30, 1024, 768, 11},
+        {467, 359, kFrame, 1920, 1040, 2},     // 1080 less a task bar: 757 <= 936, 1116 > 936
+        {467, 359, kFrame, 1366, 728, 1},      // 768 less a task bar: 757 > 655.2
+        {467, 359, {0, 32}, 1920, 1048, 2},    // 1080 less a desktop's top bar
+        {467, 359, kFrame, 1280, 1024, 2},     // 950 <= 1152 and 757 <= 921.6
+        {467, 359, kFrame, 3840, 2160, 5},     // width allows 7, height only 5
+        {467, 359, kFrame, 800, 600, 1},       // too small for even one: still 1
+        {300, 200, {0, 0}, 1000, 9999, 3},     // exactly nine tenths at n = 3 counts
+        {300, 200, {0, 0}, 999, 9999, 2},      // one pixel less does not
+        {300, 200, {10, 0}, 1000, 9999, 2},    // nor does a frame
+        {467, 359, {0, 2}, 1920, 800, 2},      // 720 <= 720
+        {467, 359, {0, 3}, 1920, 800, 1},      // the frame's third row tips it
+        {467, 359, {2000, 0}, 1920, 1080, 1},  // a frame wider than the display
+        {467, 359, kFrame, 0, 0, 1},           // unknown display
+        {0, 359, kFrame, 1920, 1080, 1},       // degenerate client
+        {60, 30, {0, 0}, 1024, 768, 15},
     };
     for (const ScaleCase& c : cases) {
-        EXPECT_EQ(ui::IntegerScale(c.clientW, c.clientH, c.usableW, c.usableH), c.expected)
-            << c.clientW << "x" << c.clientH << " on " << c.usableW << "x" << c.usableH;
+        EXPECT_EQ(ui::IntegerScale(c.clientW, c.clientH, c.frame, c.usableW, c.usableH), c.expected)
+            << c.clientW << "x" << c.clientH << " framed " << c.frame.x << "x" << c.frame.y
+            << " on " << c.usableW << "x" << c.usableH;
     }
 }
 

@@ -11,6 +11,10 @@ unsigned long AdoptWindow(SDL_Window*) {
     return 0;
 }
 
+bool FrameExtents(unsigned long, int*, int*) {
+    return false;
+}
+
 void ForgetWindow(unsigned long) {}
 
 bool HasDisplay() {

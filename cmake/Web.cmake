@@ -76,6 +76,10 @@ function(tolvane_web_page target folder name)
                         -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0
+                        # The game reads no files (its glyphs and bitmaps are in its code) and
+                        # allocates little: no file system in its script, and the smaller
+                        # allocator in its code.
+                        -sFILESYSTEM=0 -sMALLOC=emmalloc
                         # The whole program's last optimisation leans to size (a first visit's
                         # bytes); -Oz would also stop inlining what the paint's loops call,
                         # which makes a paint several times slower.

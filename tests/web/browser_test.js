@@ -468,13 +468,14 @@ async function anyHost(browser, shared, base, network) {
 
   const slow = await firstVisit(browser, shared, base, network, 'Fast 3G');
   if (!slow.bar) throw new Error('no loading bar with its bytes on "Fast 3G"');
-  console.log(`first visit on "Fast 3G" from a cold cache: the loading bar, then the title screen after ${slow.seconds.toFixed(2)} s`);
+  console.log(`first visit on "Fast 3G" from a cold cache: the loading bar, then the title screen after ${slow.seconds.toFixed(2)} s (goal <= 1.5 s)`);
   await slow.context.close();
   const { context, page, seconds, sent } = await firstVisit(browser, shared, base, network, 'Fast 4G');
   const kib = (n) => `${(n / 1024).toFixed(0)} KiB`;
-  console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 1.2 s); ` +
-              `${kib(sent.files)} as files (goal <= 1229 KiB), ${kib(sent.wire)} as sent gzip-compressed (goal <= 450 KiB)`);
-  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its goals');
+  // The bytes are held to the limits reached so far, and printed beside their goals.
+  console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 0.5 s); ` +
+              `${kib(sent.files)} as files (goal <= 450 KiB, held to 1229), ${kib(sent.wire)} as sent gzip-compressed (goal <= 150 KiB, held to 450)`);
+  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its limits');
   const errors = [];
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));

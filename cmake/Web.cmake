@@ -10,19 +10,21 @@ find_path(TOLVANE_FONT_DIR ipag.ttf PATHS /usr/share/fonts/opentype/ipafont-goth
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 # A page carries no faces and no FreeType: its text engine (platform/graphics/baked) draws
-# from glyphs rasterised at build time, by the desktop's text engine on the build machine, for
-# every character the game's texts use (page_fonts.py lists them: every string literal of
-# these sources, and the digits) at every size the game draws them: the drawing library's
-# texts (GameClass/GameEvent.cpp, app/BirdEvent.cpp) and the dialogs' 9 points
+# from glyphs rasterised at build time, by the desktop's text engine on the build machine:
+# each face at every size the game draws with it, with every character of the texts it draws
+# in it (page_fonts.py lists them: every string literal of their sources, and the digits).
+# The drawing library's texts are the game's own (GameClass/GameEvent.cpp, app/BirdEvent.cpp
+# give their sizes); the dialogs, their captions and the system menu are in 9 points
 # (app/res/TolvaneResources.cpp, platform/window/Controls.cpp).
-set(TOLVANE_PAGE_TEXT_SIZES "ＭＳ ゴシック=200,300,400" "ＭＳ Ｐゴシック=90")
 find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
              REQUIRED)
 find_path(TOLVANE_HOST_FREETYPE ft2build.h PATHS /usr/include/freetype2 NO_DEFAULT_PATH
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-file(GLOB texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/app/window/*.cpp
-     ${PROJECT_SOURCE_DIR}/app/res/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp
-     ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
+file(GLOB game_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp
+     ${PROJECT_SOURCE_DIR}/app/window/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp)
+file(GLOB dialog_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/res/*.cpp
+     ${PROJECT_SOURCE_DIR}/app/window/*.cpp ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
+set(page_texts "game=ＭＳ ゴシック=200,300,400" "dialog=ＭＳ Ｐゴシック=90")
 set(graphics ${PROJECT_SOURCE_DIR}/platform/graphics)
 set(engine ${graphics}/Font.cpp ${graphics}/FaceNames.cpp ${graphics}/FontEngine.h
            ${graphics}/GdiObjects.h)
@@ -35,14 +37,22 @@ add_custom_command(
     DEPENDS ${graphics}/baked/bake_glyphs.cpp ${engine}
     COMMENT "Building the glyph baker for the build machine"
     VERBATIM)
-set(characters ${PROJECT_BINARY_DIR}/page-characters.txt)
 set(glyphs ${PROJECT_BINARY_DIR}/BakedGlyphs.cpp)
+set(list_characters)
+set(bake_arguments)
+foreach(entry ${page_texts})
+    string(REGEX REPLACE "=.*" "" texts ${entry})
+    string(REGEX REPLACE "^[a-z]+=" "" face ${entry})
+    set(characters ${PROJECT_BINARY_DIR}/page-characters-${texts}.txt)
+    list(APPEND list_characters COMMAND ${TOLVANE_PYTHON3} ${TOLVANE_WEB_DIR}/page_fonts.py
+         --characters ${characters} --texts ${${texts}_texts})
+    list(APPEND bake_arguments ${characters} ${face})
+endforeach()
 add_custom_command(
     OUTPUT ${glyphs}
-    COMMAND ${TOLVANE_PYTHON3} ${TOLVANE_WEB_DIR}/page_fonts.py --characters ${characters}
-            --texts ${texts}
-    COMMAND ${baker} ${glyphs} ${characters} ${TOLVANE_PAGE_TEXT_SIZES}
-    DEPENDS ${baker} ${TOLVANE_WEB_DIR}/page_fonts.py ${texts}
+    ${list_characters}
+    COMMAND ${baker} ${glyphs} ${bake_arguments}
+    DEPENDS ${baker} ${TOLVANE_WEB_DIR}/page_fonts.py ${game_texts} ${dialog_texts}
     COMMENT "Rasterising the page's glyphs"
     VERBATIM)
 # A program linked with it draws its texts from the baked glyphs: its objects are linked in

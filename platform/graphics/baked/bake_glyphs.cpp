@@ -2,7 +2,9 @@
 // FreeType), every character the game draws at every size it draws it, and writes them as a
 // source of BakedGlyphs.h's data, from which a page draws the same pixels without FreeType.
 //
-//   bake_glyphs <out.cpp> <characters, UTF-8> <face name>=<tenths of a point>[,<tenths>...]...
+//   bake_glyphs <out.cpp> (<characters, UTF-8> <face name>=<tenths of a point>[,<tenths>...])...
+//
+// Each face is baked at its sizes with the characters of the file before it.
 
 #include <algorithm>
 #include <cstdio>
@@ -45,26 +47,32 @@ void Encode(const std::vector<std::uint8_t>& coverage, std::vector<std::uint8_t>
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: %s <out.cpp> <characters> <face>=<tenths>[,<tenths>]...\n",
-                     argv[0]);
-        return 2;
-    }
-    std::ifstream in(argv[2], std::ios::binary);
+// The characters of a UTF-8 file, sorted, each once.
+std::u32string ReadCharacters(const char* path) {
+    std::ifstream in(path, std::ios::binary);
     const std::string utf8((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::u32string characters = gfx::DecodeUtf8(utf8);
     std::sort(characters.begin(), characters.end());
     characters.erase(std::unique(characters.begin(), characters.end()), characters.end());
+    return characters;
+}
 
+int main(int argc, char** argv) {
+    if (argc < 4 || argc % 2 != 0) {
+        std::fprintf(stderr,
+                     "usage: %s <out.cpp> (<characters> <face>=<tenths>[,<tenths>]...)...\n",
+                     argv[0]);
+        return 2;
+    }
     // By family (two names may stand for one), in the order first named; sizes by pixel height.
     std::vector<std::string> families;
     std::map<std::string, std::map<int, Size>> faces;
-    for (int i = 3; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::u32string characters = ReadCharacters(argv[i]);
+        const std::string arg = argv[i + 1];
         const std::size_t equals = arg.rfind('=');
         if (equals == std::string::npos) {
-            std::fprintf(stderr, "bake_glyphs: %s is not <face>=<tenths>\n", argv[i]);
+            std::fprintf(stderr, "bake_glyphs: %s is not <face>=<tenths>\n", argv[i + 1]);
             return 2;
         }
         const std::string name = arg.substr(0, equals);

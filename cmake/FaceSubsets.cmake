@@ -1,7 +1,7 @@
 # tolvane_face_subsets(<folder> <files-var>): the game's two faces cut down at build time to
 # the characters its texts use (platform/window/web/page_fonts.py, Debian's fontTools), as
 # derived fonts with names of their own: <folder>/tolvane-gothic.ttf and tolvane-pgothic.ttf.
-# The page loads them; the Windows build compiles them in.
+# The Windows build compiles them in.
 function(tolvane_face_subsets folder files_var)
     find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
                  REQUIRED)

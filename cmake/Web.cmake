@@ -4,41 +4,61 @@
 
 set(TOLVANE_WEB_DIR ${PROJECT_SOURCE_DIR}/platform/window/web)
 
-# The faces. No fontconfig in the browser: the lookup opens them by file name in the folder
-# they have on the build machine (programs run by node read them there). A page carries its
-# own copies instead: the game's two faces cut down at build time to the characters its texts
-# use (page_fonts.py), derived fonts with names of their own, or with
-# TOLVANE_PAGE_FONTS=original the faces themselves.
+# The faces. No fontconfig in the browser: programs run by node (the unit tests) open the
+# faces by file name in the folder they have on the build machine.
 find_path(TOLVANE_FONT_DIR ipag.ttf PATHS /usr/share/fonts/opentype/ipafont-gothic
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-set(TOLVANE_PAGE_FONTS subset CACHE STRING "The page's faces: subset (what the game draws) or original")
-set_property(CACHE TOLVANE_PAGE_FONTS PROPERTY STRINGS subset original)
-if(TOLVANE_PAGE_FONTS STREQUAL "original")
-    set(TOLVANE_PAGE_FONT_FILES ${TOLVANE_FONT_DIR}/ipag.ttf ${TOLVANE_FONT_DIR}/ipagp.ttf)
-else()
-    include(cmake/FaceSubsets.cmake)
-    tolvane_face_subsets(${PROJECT_BINARY_DIR}/fonts TOLVANE_PAGE_FONT_FILES)
-endif()
-add_custom_target(tolvane_page_fonts DEPENDS ${TOLVANE_PAGE_FONT_FILES})
-# tolvane_preload_fonts(<target>): a program that runs under node carries the page's faces in
-# its preloaded data, where the page has them.
-function(tolvane_preload_fonts target)
-    foreach(font ${TOLVANE_PAGE_FONT_FILES})
-        cmake_path(GET font FILENAME name)
-        target_link_options(${target} PRIVATE
-                            "SHELL:--preload-file ${font}@${TOLVANE_FONT_DIR}/${name}")
-    endforeach()
-    add_dependencies(${target} tolvane_page_fonts)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_PAGE_FONT_FILES})
-endfunction()
-set(names)
-foreach(font ${TOLVANE_PAGE_FONT_FILES})
-    cmake_path(GET font FILENAME name)
-    list(APPEND names "'${name}'")
+
+# A page carries no faces and no FreeType: its text engine (platform/graphics/baked) draws
+# from glyphs rasterised at build time, by the desktop's text engine on the build machine:
+# each face at every size the game draws with it, with every character of the texts it draws
+# in it (page_fonts.py lists them: every string literal of their sources, and the digits).
+# The drawing library's texts are the game's own (GameClass/GameEvent.cpp, app/BirdEvent.cpp
+# give their sizes); the dialogs, their captions and the system menu are in 9 points
+# (app/res/TolvaneResources.cpp, platform/window/Controls.cpp).
+find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+             REQUIRED)
+find_path(TOLVANE_HOST_FREETYPE ft2build.h PATHS /usr/include/freetype2 NO_DEFAULT_PATH
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(GLOB game_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp
+     ${PROJECT_SOURCE_DIR}/app/window/*.cpp ${PROJECT_SOURCE_DIR}/GameClass/*.cpp)
+file(GLOB dialog_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/res/*.cpp
+     ${PROJECT_SOURCE_DIR}/app/window/*.cpp ${PROJECT_SOURCE_DIR}/platform/window/*.cpp)
+set(page_texts "game=ＭＳ ゴシック=200,300,400" "dialog=ＭＳ Ｐゴシック=90")
+set(graphics ${PROJECT_SOURCE_DIR}/platform/graphics)
+set(engine ${graphics}/Font.cpp ${graphics}/FaceNames.cpp ${graphics}/FontEngine.h
+           ${graphics}/GdiObjects.h)
+set(baker ${PROJECT_BINARY_DIR}/host-bake-glyphs)
+add_custom_command(
+    OUTPUT ${baker}
+    COMMAND c++ -std=c++20 -O1 -I${PROJECT_SOURCE_DIR} -I${TOLVANE_HOST_FREETYPE} -o ${baker}
+            ${graphics}/baked/bake_glyphs.cpp ${graphics}/Font.cpp ${graphics}/FaceNames.cpp
+            -lfreetype -lfontconfig
+    DEPENDS ${graphics}/baked/bake_glyphs.cpp ${engine}
+    COMMENT "Building the glyph baker for the build machine"
+    VERBATIM)
+set(glyphs ${PROJECT_BINARY_DIR}/BakedGlyphs.cpp)
+set(list_characters)
+set(bake_arguments)
+foreach(entry ${page_texts})
+    string(REGEX REPLACE "=.*" "" texts ${entry})
+    string(REGEX REPLACE "^[a-z]+=" "" face ${entry})
+    set(characters ${PROJECT_BINARY_DIR}/page-characters-${texts}.txt)
+    list(APPEND list_characters COMMAND ${TOLVANE_PYTHON3} ${TOLVANE_WEB_DIR}/page_fonts.py
+         --characters ${characters} --texts ${${texts}_texts})
+    list(APPEND bake_arguments ${characters} ${face})
 endforeach()
-# The page reads them from its fonts/ folder into the same place.
-list(JOIN names ", " TOLVANE_PAGE_FONT_NAMES)
-configure_file(${TOLVANE_WEB_DIR}/fonts.js ${PROJECT_BINARY_DIR}/page-fonts.js @ONLY)
+add_custom_command(
+    OUTPUT ${glyphs}
+    ${list_characters}
+    COMMAND ${baker} ${glyphs} ${bake_arguments}
+    DEPENDS ${baker} ${TOLVANE_WEB_DIR}/page_fonts.py ${game_texts} ${dialog_texts}
+    COMMENT "Rasterising the page's glyphs"
+    VERBATIM)
+# A program linked with it draws its texts from the baked glyphs: its objects are linked in
+# whole, so the drawing library's FreeType engine (Font.cpp) is never pulled in.
+add_library(tolvane_baked_text OBJECT ${graphics}/baked/BakedText.cpp ${glyphs})
+target_include_directories(tolvane_baked_text PUBLIC ${PROJECT_SOURCE_DIR})
 
 # The licence texts a page ships with: the game's, the faces', and those of the libraries
 # compiled into it.
@@ -47,12 +67,11 @@ set(TOLVANE_PAGE_LICENCES
     ${TOLVANE_WEB_DIR}/FONTS.txt=FONTS.txt
     /usr/share/doc/emscripten/copyright=emscripten.copyright)
 file(GLOB sdl_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/libsdl2-*/LICENSE.txt)
-file(GLOB freetype_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/freetype-*/docs/FTL.TXT)
 list(APPEND TOLVANE_PAGE_LICENCES ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE
-     ${sdl_licence}=SDL2.LICENSE.txt ${freetype_licence}=FreeType.FTL.TXT)
+     ${sdl_licence}=SDL2.LICENSE.txt)
 
 # tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
-# in the build folder, with its faces in <folder>/fonts. COMPLETE makes it the game's page, one
+# in the build folder, drawing its texts from the baked glyphs. COMPLETE makes it the game's page, one
 # to put on a host: its icons, manifest, service worker and licence texts beside it. main()
 # runs on the page's own thread: its modal loops suspend while they wait, which gives the
 # browser its thread back, and the worker is a fiber beside it.
@@ -62,11 +81,15 @@ function(tolvane_web_page target folder name)
     set_target_properties(${target} PROPERTIES SUFFIX ".html" OUTPUT_NAME ${name}
                           RUNTIME_OUTPUT_DIRECTORY ${page})
     set(shell ${TOLVANE_WEB_DIR}/page.html)
-    set(pre ${PROJECT_BINARY_DIR}/page-fonts.js)
-    target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}" "SHELL:--pre-js ${pre}"
+    target_link_libraries(${target} PRIVATE tolvane_baked_text)
+    target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}"
                         -sEXIT_RUNTIME=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web
                         # Debian's Emscripten cannot call its HTML minifier; the page is small.
                         -sMINIFY_HTML=0
+                        # The game reads no files (its glyphs and bitmaps are in its code) and
+                        # allocates little: no file system in its script, and the smaller
+                        # allocator in its code.
+                        -sFILESYSTEM=0 -sMALLOC=emmalloc
                         # The whole program's last optimisation leans to size (a first visit's
                         # bytes); -Oz would also stop inlining what the paint's loops call,
                         # which makes a paint several times slower.
@@ -76,18 +99,16 @@ function(tolvane_web_page target folder name)
     # A page without a window (the paint benchmark) has no SDL video code to name.
     set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
     if(NOT ARG_COMPLETE)
-        file(STRINGS ${remove} names REGEX "^(gfx|CSerrik|FT_|ft_|tt_|TT_|sfnt_|gray_|printf|fmt_|__stdio)")
+        file(STRINGS ${remove} names REGEX "^(gfx|CSerrik|printf|fmt_|__stdio)")
         list(JOIN names "\n" names)
         file(WRITE ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt "${names}\n")
         set(remove ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt)
     endif()
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${pre} ${remove}
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${remove}
                  ${TOLVANE_MAIN_EXIT})
-    add_dependencies(${target} tolvane_page_fonts)
     # Lists reach the script with "|" between their items, as a command line splits at ";".
-    list(JOIN TOLVANE_PAGE_FONT_FILES "|" fonts)
-    set(finish -DPAGE=${page} -DNAME=${name} "-DFONTS=${fonts}")
+    set(finish -DPAGE=${page} -DNAME=${name})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake)
     if(ARG_COMPLETE)
         add_dependencies(${target} tolvane_page_icons)

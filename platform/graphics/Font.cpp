@@ -6,13 +6,13 @@
 // into the program.
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/graphics/FontEngine.h"
@@ -25,6 +25,8 @@
 #if defined(_WIN32) && !defined(TOLVANE_FONT_DIR)
 #include "platform/graphics/EmbeddedFaces.h"
 #endif
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #ifndef TOLVANE_BUNDLED_FACES
 #include <fontconfig/fontconfig.h>
 #else
@@ -46,37 +48,35 @@ extern const FT_Module_Class ft_smooth_renderer_class;
 
 namespace gfx {
 
-namespace {
-
-// The faces the game names, mapped to their metric-compatible stand-ins.
-constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-    {"ＭＳ ゴシック", "IPAGothic"},
-    {"MS Gothic", "IPAGothic"},
-    {"ＭＳ Ｐゴシック", "IPAPGothic"},
-    {"MS PGothic", "IPAPGothic"},
+// Releases a FreeType or fontconfig handle through `Release`, as a std::unique_ptr deleter.
+template <auto Release>
+struct ReleaseWith {
+    template <typename T>
+    void operator()(T* handle) const {
+        Release(handle);
+    }
 };
+
+// A resolved face. It and its caches belong to the font engine and are used only under the
+// engine's lock.
+struct FontFace {
+    std::string family;  // the installed family name, e.g. "IPAGothic"
+    std::string file;
+    int index = 0;
+    std::unique_ptr<FT_FaceRec_, ReleaseWith<FT_Done_Face>> face;
+    std::unordered_map<int, LineMetrics> metrics;  // by pixel height
+    // By pixel height << 21 | code point. Glyphs are shared, so clearing the cache never
+    // pulls one from under a line being drawn.
+    std::unordered_map<std::uint32_t, std::shared_ptr<const Glyph>> glyphs;
+};
+
+namespace {
 
 constexpr int kMaxPixelHeight = 2047;     // fits the glyph key; larger sizes are drawn at it
 constexpr std::size_t kMaxGlyphs = 4096;  // per face; the cache starts over beyond it
 
 std::uint32_t GlyphKey(int pixelHeight, char32_t c) {
     return static_cast<std::uint32_t>(pixelHeight) << 21 | (c & 0x1FFFFF);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-std::string_view FamilyFor(std::string_view requested) {
-    for (const auto& [name, family] : kAliases) {
-        if (SameName(name, requested)) {
-            return family;
-        }
-    }
-    return requested;
 }
 
 // The faces are never closed: the engine lives until the process ends, so a font in a
@@ -495,56 +495,6 @@ std::shared_ptr<const Glyph> RenderGlyph(FontFace& face, const TextRun& run,
         it->second = glyph;
     }
     return glyph;
-}
-
-std::u32string DecodeUtf8(std::string_view utf8) {
-    constexpr char32_t kReplacement = 0xFFFD;
-    std::u32string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        int extra = 0;
-        char32_t c = 0;
-        char32_t min = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            c = lead & 0x1F;
-            min = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            c = lead & 0x0F;
-            min = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            c = lead & 0x07;
-            min = 0x10000;
-        } else {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        std::size_t n = 1;
-        for (; n <= static_cast<std::size_t>(extra); ++n) {
-            if (i + n >= utf8.size() || (static_cast<unsigned char>(utf8[i + n]) & 0xC0) != 0x80) {
-                break;
-            }
-            c = c << 6 | (static_cast<unsigned char>(utf8[i + n]) & 0x3F);
-        }
-        const bool complete = n == static_cast<std::size_t>(extra) + 1;
-        const bool valid = complete && c >= min && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-        out.push_back(valid ? c : kReplacement);
-        i += n;  // a broken sequence is replaced once, up to the byte that broke it
-    }
-    return out;
-}
-
-bool Font::CreatePointFont(int pointTenths, const std::string& face) {
-    pixelHeight_ = PointTenthsToPixels(pointTenths);
-    face_ = ResolveFace(face);
-    return face_ != nullptr;
 }
 
 std::string Font::FamilyName() const {

@@ -1,17 +1,15 @@
 #pragma once
 
-// Internal to platform/graphics: faces resolved through fontconfig, glyphs rasterised by
-// FreeType, both cached for the life of the process.
+// Internal to platform/graphics: the text engine's interface. Font.cpp implements it with
+// faces resolved through fontconfig and glyphs rasterised by FreeType, both cached for the
+// life of the process; a page implements it from glyphs rasterised at build time
+// (baked/BakedText.cpp). FontFace is each implementation's own.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include "platform/graphics/GdiObjects.h"
 
@@ -33,28 +31,6 @@ struct Glyph {
 struct LineMetrics {
     int ascent = 0;   // pixels above the baseline
     int descent = 0;  // pixels below it
-};
-
-// Releases a FreeType or fontconfig handle through `Release`, as a std::unique_ptr deleter.
-template <auto Release>
-struct ReleaseWith {
-    template <typename T>
-    void operator()(T* handle) const {
-        Release(handle);
-    }
-};
-
-// A resolved face. It and its caches belong to the font engine and are used only under the
-// engine's lock.
-struct FontFace {
-    std::string family;  // the installed family name, e.g. "IPAGothic"
-    std::string file;
-    int index = 0;
-    std::unique_ptr<FT_FaceRec_, ReleaseWith<FT_Done_Face>> face;
-    std::unordered_map<int, LineMetrics> metrics;  // by pixel height
-    // By pixel height << 21 | code point. Glyphs are shared, so clearing the cache never
-    // pulls one from under a line being drawn.
-    std::unordered_map<std::uint32_t, std::shared_ptr<const Glyph>> glyphs;
 };
 
 // One line of text laid out from pen position 0 on the baseline.
@@ -88,5 +64,12 @@ std::shared_ptr<const Glyph> RenderGlyph(FontFace& face, const TextRun& run,
 
 // Undecodable bytes become U+FFFD each.
 std::u32string DecodeUtf8(std::string_view utf8);
+
+// The family a requested face name stands for: the alias table's stand-in for the faces the
+// game names ("ＭＳ ゴシック" is "IPAGothic"), or the name itself.
+std::string_view FamilyFor(std::string_view requested);
+
+// Whether two names are the same, ASCII letters compared without case.
+bool SameName(std::string_view a, std::string_view b);
 
 }  // namespace gfx

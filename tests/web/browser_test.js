@@ -221,7 +221,9 @@ async function main() {
   const port = server.address().port;
   const base = `http://localhost:${port}/${path.basename(pageDir)}/`;
   const snippet = fs.readFileSync(path.join(__dirname, '../../README.md'), 'utf8').match(/<iframe[^>]*><\/iframe>/)[0];
-  pages['/frame.html'] = `<!doctype html><title>A page with the game</title><link rel="icon" href="data:,"><body>${snippet.replace(/src="[^"]*"/, `src="${base}"`)}`;
+  const framePage = (attributes) => `<!doctype html><title>A page with the game</title><link rel="icon" href="data:,"><body>${snippet.replace(/src="[^"]*"/, `src="${base}" ${attributes}`)}`;
+  pages['/frame.html'] = framePage('');
+  pages['/sandboxed.html'] = framePage('sandbox="allow-scripts"');
   const framing = `http://127.0.0.1:${port}/frame.html`;
   const browser = await puppeteer.launch({
     executablePath: chromium,
@@ -238,21 +240,31 @@ async function main() {
     page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
     page.on('pageerror', (e) => errors.push(e.message));
     page.on('requestfailed', (r) => errors.push(`request failed: ${r.url()}`));
-    // Room for the game at twice its size: the pointer must still land on client pixels.
-    await page.setViewport({ width: 1000, height: 760 });
+    // The largest whole number of device pixels per client pixel that fits the browser
+    // window, without smoothing, at a zoom of 150 %, in a small window on a 3x screen, and
+    // last with room for the game at twice its size: the pointer must still land on client
+    // pixels.
     await page.goto(base, { waitUntil: 'load' });
-    // The largest whole factor that fits the browser window, without smoothing.
-    const scale = await waitFor('the canvas at a whole scale', async () => {
-      const shown = await page.evaluate(() => {
-        const c = document.getElementById('canvas');
-        return { width: c.width, scale: c.getBoundingClientRect().width / c.width,
-                 fits: Math.floor(Math.min(innerWidth / c.width, innerHeight / c.height)),
-                 rendering: getComputedStyle(c).imageRendering };
+    let scale;
+    for (const [width, height, ratio] of [[700, 560, 1.5], [500, 400, 3], [1000, 760, 1]]) {
+      await page.setViewport({ width, height, deviceScaleFactor: ratio });
+      scale = await waitFor(`the canvas at a whole scale at ${width}x${height}, ${ratio}x`, async () => {
+        const shown = await page.evaluate(() => {
+          const c = document.getElementById('canvas');
+          const r = c.getBoundingClientRect();
+          return { width: c.width, height: c.height, left: r.left * devicePixelRatio, top: r.top * devicePixelRatio,
+                   shownW: r.width * devicePixelRatio, shownH: r.height * devicePixelRatio,
+                   fits: Math.floor(devicePixelRatio * Math.min(innerWidth / c.width, innerHeight / c.height)),
+                   rendering: getComputedStyle(c).imageRendering };
+        });
+        // Layout keeps 1/64 of a CSS pixel: within a tenth of a device pixel is on it.
+        const on = (v, want) => Math.abs(v - (want === undefined ? Math.round(v) : want)) < 0.1;
+        if (shown.width === title.width && shown.rendering === 'pixelated' && on(shown.shownW, shown.width * shown.fits) &&
+            on(shown.shownH, shown.height * shown.fits) && on(shown.left) && on(shown.top)) return shown.fits / ratio;
+        return { notYet: `shown as ${shown.shownW}x${shown.shownH} device pixels at ${shown.left},${shown.top} (${shown.rendering}), ` +
+                         `not at ${shown.fits} to a pixel, pixelated` };
       });
-      if (shown.width === title.width && shown.scale === shown.fits && shown.rendering === 'pixelated') return shown.scale;
-      return { notYet: `shown at ${shown.scale}x (${shown.rendering}), not at ${shown.fits}x, pixelated` };
-    });
-
+    }
     const titleShown = (what) => titleOn(page, title, what);
     await titleShown('the title screen');
     console.log(`title screen: identical to the desktop dialog's, ${title.width}x${title.height} pixels, shown at ${scale}x`);
@@ -345,6 +357,20 @@ async function main() {
     if (secure) throw new Error('http://tolvane.test/ is a secure context');
     console.log('chromium: Start, a flap and Stop in a frame of another origin, and over http on a host name that is not local (no service worker)');
     if (errors.length !== 0) throw new Error(`the console has errors:\n${errors.join('\n')}`);
+    // A frame sandboxed without allow-same-origin, on a host that allows no other origin: the
+    // page names the cause, with no Retry.
+    const sandboxed = await browser.newPage();
+    await sandboxed.goto(`http://127.0.0.1:${port}/sandboxed.html`);
+    const cause = await waitFor('the line on the sandbox', async () => {
+      const frame = sandboxed.frames().find((f) => f !== sandboxed.mainFrame());
+      return frame && frame.evaluate(() => {
+        const m = document.getElementById('message');
+        return m.offsetParent !== null && { text: m.firstChild.textContent, retry: !m.lastChild.hidden };
+      }).catch(() => false);
+    });
+    if (!/sandbox.*allow-same-origin/.test(cause.text) || cause.retry) throw new Error(`a sandboxed frame says "${cause.text}"${cause.retry ? ' with a Retry' : ''}`);
+    console.log(`sandboxed frame without allow-same-origin: "${cause.text}"`);
+    await sandboxed.close();
     await firefox(shared, base, framing);
     await webkit(shared, base, framing);
 
@@ -465,13 +491,14 @@ async function anyHost(browser, shared, base, network) {
 
   const slow = await firstVisit(browser, shared, base, network, 'Fast 3G');
   if (!slow.bar) throw new Error('no loading bar with its bytes on "Fast 3G"');
-  console.log(`first visit on "Fast 3G" from a cold cache: the loading bar, then the title screen after ${slow.seconds.toFixed(2)} s`);
+  console.log(`first visit on "Fast 3G" from a cold cache: the loading bar, then the title screen after ${slow.seconds.toFixed(2)} s (goal <= 1.5 s)`);
   await slow.context.close();
   const { context, page, seconds, sent } = await firstVisit(browser, shared, base, network, 'Fast 4G');
   const kib = (n) => `${(n / 1024).toFixed(0)} KiB`;
-  console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 1.2 s); ` +
-              `${kib(sent.files)} as files (goal <= 1229 KiB), ${kib(sent.wire)} as sent gzip-compressed (goal <= 450 KiB)`);
-  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its goals');
+  // The bytes are held to the limits reached so far, and printed beside their goals.
+  console.log(`first visit on "Fast 4G" from a cold cache: the title screen, identical to the desktop's, after ${seconds.toFixed(2)} s (goal <= 0.5 s); ` +
+              `${kib(sent.files)} as files (goal <= 450 KiB, held to 1229), ${kib(sent.wire)} as sent gzip-compressed (goal <= 150 KiB, held to 450)`);
+  goal(sent.files <= 1.2 * 1048576 && sent.wire <= 450 * 1024, 'a first visit downloads more than its limits');
   const errors = [];
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));

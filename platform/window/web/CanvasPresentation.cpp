@@ -130,6 +130,13 @@ bool Compose(std::string* error) {
         *error = sdl::Error("cannot reach the canvas");
         return false;
     }
+    // The canvas's surface holds the game's own colour words (its script sets each pixel
+    // opaque as it shows them), so the layers are copied in row by row: SDL's conversion
+    // would link every blitter of SDL's into the page for that.
+    if (surface->format->format != SDL_PIXELFORMAT_XBGR8888) {
+        *error = "the canvas's pixels are not 32-bit 0x00BBGGRR words";
+        return false;
+    }
     const gfx::Rect canvas{0, 0, surface->w, surface->h};
     auto* base = static_cast<std::uint8_t*>(surface->pixels);
     for (const Layer& l : c.layers) {
@@ -145,13 +152,9 @@ bool Compose(std::string* error) {
         }
         const int stride = l.at.Width();
         const gfx::Colour* from = l.pixels.data() + (top - l.at.top) * stride + (left - l.at.left);
-        if (SDL_ConvertPixels(right - left, bottom - top, SDL_PIXELFORMAT_XBGR8888, from,
-                              stride * static_cast<int>(sizeof(gfx::Colour)),
-                              surface->format->format,
-                              base + top * surface->pitch + left * surface->format->BytesPerPixel,
-                              surface->pitch) != 0) {
-            *error = sdl::Error("cannot draw on the canvas");
-            return false;
+        for (int y = top; y < bottom; ++y, from += stride) {
+            std::copy_n(from, right - left,
+                        reinterpret_cast<gfx::Colour*>(base + y * surface->pitch) + left);
         }
     }
     if (SDL_UpdateWindowSurface(c.window) != 0) {

@@ -1,16 +1,16 @@
 # cmake -P finish_page.cmake, after a page is linked: puts the page's other files beside it.
 #   PAGE      the page's folder, NAME its program's name (NAME.html is the page)
-#   FONTS     the faces, copied into PAGE/fonts
-# (lists with "|" between their items) and for the game's own page, COMPLETE=ON with
-#   WEB       platform/window/web (the manifest, the service worker, the fonts' notice)
+# and for the game's own page, COMPLETE=ON with
+#   WEB       platform/window/web (the manifest, the service worker, the glyphs' notice)
 #   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
 #   LICENCES  the licence texts, each "<file>=<name>", copied into PAGE/licences
+# (lists with "|" between their items).
 # The page learns which files its program loads and their sizes (its loading bar's whole), and
 # whether it has a service worker. Then the folder holds exactly the page's files (older builds' leftovers are removed), and the
 # service worker lists them all but itself and the licences, with a version made from their
 # contents, so a new build is a new worker.
 cmake_minimum_required(VERSION 3.25)
-foreach(list FONTS ICONS LICENCES)
+foreach(list ICONS LICENCES)
     string(REPLACE "|" ";" ${list} "${${list}}")
 endforeach()
 
@@ -22,23 +22,14 @@ function(copy_into folder)
     endforeach()
 endfunction()
 
-copy_into(fonts ${FONTS})
 set(page_files ${NAME}.html ${NAME}.js ${NAME}.wasm)
 if(EXISTS ${PAGE}/${NAME}.worker.js)
     list(APPEND page_files ${NAME}.worker.js)
 endif()
-foreach(font ${FONTS})
-    cmake_path(GET font FILENAME name)
-    list(APPEND page_files fonts/${name})
-endforeach()
 
-# What the page's loader fetches: the program's script and code, and its faces.
+# What the page's loader fetches: the program's script and code.
 set(loads "")
-foreach(file ${NAME}.js ${NAME}.wasm ${FONTS})
-    cmake_path(GET file FILENAME name)
-    if(file IN_LIST FONTS)
-        set(name fonts/${name})
-    endif()
+foreach(name ${NAME}.js ${NAME}.wasm)
     file(SIZE ${PAGE}/${name} size)
     string(APPEND loads "\"${name}\": ${size}, ")
 endforeach()

@@ -2,6 +2,10 @@
 """Build-time tool: the page's two faces, cut down to the characters the game can draw.
 
   page_fonts.py --face <original.ttf> <derived.ttf> <derived name> ... --texts <source> ...
+  page_fonts.py --characters <out.txt> --texts <source> ...
+
+The second writes the characters alone (UTF-8), for the glyphs a page carries instead of faces
+(platform/graphics/baked).
 
 The game's texts are a closed set, all of them string literals in its sources (resource
 strings, dialog captions and controls, the stage and status texts, the system menu), and
@@ -85,11 +89,15 @@ def subset_face(original, out, derived, characters):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--face", nargs=3, action="append", required=True,
+    parser.add_argument("--face", nargs=3, action="append", default=[],
                         metavar=("ORIGINAL", "DERIVED", "NAME"))
+    parser.add_argument("--characters", metavar="OUT")
     parser.add_argument("--texts", nargs="+", required=True, metavar="SOURCE")
     args = parser.parse_args()
     characters = game_characters(args.texts)
+    if args.characters:
+        Path(args.characters).parent.mkdir(parents=True, exist_ok=True)
+        Path(args.characters).write_text(characters, encoding="utf-8")
     for original, out, derived in args.face:
         subset_face(original, out, derived, characters)
 

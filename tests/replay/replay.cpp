@@ -373,9 +373,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "\n");
         return 2;
     }
+    // Headless on the desktop; the page shows the games on its canvas.
 #ifdef _WIN32
     _putenv_s("SDL_VIDEODRIVER", "offscreen");
-#else
+#elif !defined(__EMSCRIPTEN__)
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
 #endif
     sys::InstallResources(&TolvaneResources());

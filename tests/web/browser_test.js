@@ -408,12 +408,17 @@ async function replays(browser, base) {
   const games = fs.readdirSync(path.join(__dirname, '../replay')).filter((f) => f.endsWith('.replay'));
   const page = await browser.newPage();
   const lines = [];
-  page.on('console', (m) => lines.push(m.text()));
-  page.on('pageerror', (e) => lines.push(e.message));
+  const errors = [];
+  page.on('console', (m) => {
+    lines.push(m.text());
+    // Its page has no icons or manifest; anything else the program says on stderr counts.
+    if (m.type() === 'error' && !/^(Failed to load resource|Manifest)/.test(m.text())) errors.push(m.text());
+  });
+  page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(`${base}../replay/replay.html`);
   const code = await waitFor('the replays to end', () => page.evaluate(() => document.body.dataset.exitCode), 120000);
   const played = lines.filter((l) => / ticks, every one as recorded$/.test(l));
-  if (code !== '0' || played.length !== games.length) {
+  if (code !== '0' || played.length !== games.length || errors.length !== 0) {
     await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-replay.png') });
     throw new Error(`the replays ended with ${code}, ${played.length} of ${games.length} as recorded:\n${lines.join('\n')}`);
   }

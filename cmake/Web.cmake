@@ -60,15 +60,12 @@ add_custom_command(
 add_library(tolvane_baked_text OBJECT ${graphics}/baked/BakedText.cpp ${glyphs})
 target_include_directories(tolvane_baked_text PUBLIC ${PROJECT_SOURCE_DIR})
 
-# The licence texts a page ships with: the game's, the faces', and those of the libraries
+# The licence texts a page ships with: the game's, the faces', and that of the runtime
 # compiled into it.
 set(TOLVANE_PAGE_LICENCES
     /usr/share/doc/fonts-ipafont-gothic/copyright=ipafont-gothic.copyright
     ${TOLVANE_WEB_DIR}/FONTS.txt=FONTS.txt
-    /usr/share/doc/emscripten/copyright=emscripten.copyright)
-file(GLOB sdl_licence ${PROJECT_SOURCE_DIR}/build/web-deps/src/libsdl2-*/LICENSE.txt)
-list(APPEND TOLVANE_PAGE_LICENCES ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE
-     ${sdl_licence}=SDL2.LICENSE.txt)
+    /usr/share/doc/emscripten/copyright=emscripten.copyright ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE)
 
 # tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
 # in the build folder, drawing its texts from the baked glyphs. COMPLETE makes it the game's page, one
@@ -96,14 +93,7 @@ function(tolvane_web_page target folder name)
                         -Os)
     # Code that never waits (drawing, the libraries) is left as it is in a page: Asyncify's
     # bookkeeping would make it larger and slower.
-    # A page without a window (the paint benchmark) has no SDL video code to name.
     set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
-    if(NOT ARG_COMPLETE)
-        file(STRINGS ${remove} names REGEX "^(gfx|CSerrik|printf|fmt_|__stdio)")
-        list(JOIN names "\n" names)
-        file(WRITE ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt "${names}\n")
-        set(remove ${PROJECT_BINARY_DIR}/asyncify-remove-nowindow.txt)
-    endif()
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${remove}
                  ${TOLVANE_MAIN_EXIT})

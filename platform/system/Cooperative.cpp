@@ -9,7 +9,7 @@
 #include "platform/system/Assert.h"
 
 #ifdef __EMSCRIPTEN__
-#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 #include <emscripten/fiber.h>
 #else
 #include <ucontext.h>
@@ -47,44 +47,19 @@ struct Fiber {
 
 namespace {
 
-#ifdef __EMSCRIPTEN__
-// One suspension of the page: a promise that a timer or the first input event resolves. The
-// input listeners, added once, capture at the window, ahead of SDL's own; the wake waits for
-// the end of the event's dispatch, by which time SDL has queued it.
-// clang-format off
-EM_ASYNC_JS(int, tolvane_host_wait, (int timeoutMs), {
-    const host = Module['tolvaneHost'] || (Module['tolvaneHost'] = { wake: null });
-    if (!host.listening && typeof addEventListener === 'function') {
-        host.listening = true;
-        const onInput = () => { if (host.wake) setTimeout(() => host.wake && host.wake(1), 0); };
-        ['mousedown', 'mouseup', 'mousemove', 'wheel', 'keydown', 'keyup', 'touchstart',
-         'touchmove', 'touchend', 'touchcancel', 'contextmenu', 'resize', 'focus', 'blur',
-         'visibilitychange', 'pointerdown', 'pointerup'].forEach(
-            (type) => addEventListener(type, onInput, { capture: true, passive: true }));
-    }
-    return await new Promise((resolve) => {
-        const timer = timeoutMs >= 0 ? setTimeout(() => host.wake(0), timeoutMs) : 0;
-        host.wake = (input) => {
-            host.wake = null;
-            clearTimeout(timer);
-            resolve(input);
-        };
-    });
-});
-// clang-format on
-
+// Without a display there is nothing but time to wait for: a main fiber with neither a
+// deadline nor a fiber to wait for would wait for ever. A display's backend installs a wait
+// that input ends too (SetHostWait).
 bool DefaultHostWait(int timeoutMs) {
-    return tolvane_host_wait(timeoutMs) != 0;
-}
-#else
-bool DefaultHostWait(int timeoutMs) {
-    // Nothing else to wait for: a main fiber with neither a deadline nor a fiber to wait for
-    // would wait for ever.
     SYS_ASSERT(timeoutMs >= 0);
+#ifdef __EMSCRIPTEN__
+    // The page's thread is the browser's: it sleeps by giving it back.
+    emscripten_sleep(static_cast<unsigned>(std::max(timeoutMs, 0)));
+#else
     std::this_thread::sleep_for(std::chrono::milliseconds(std::max(timeoutMs, 0)));
+#endif
     return false;
 }
-#endif
 
 struct Scheduler {
     Fiber main;

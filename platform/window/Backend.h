@@ -5,8 +5,8 @@
 #include "platform/window/Message.h"
 
 // What a window backend provides to the backend-neutral dialogs and message loop, besides
-// the windows themselves (Presentation.h) and the display (Video.h). On SDL2 in both builds
-// (platform/window/sdl), under the desktop's or the page's presentation (desktop/, web/).
+// the windows themselves (Presentation.h) and the display (Video.h). On SDL2 on the desktop
+// and Windows (platform/window/sdl), on the browser's own API in the page (web/).
 namespace ui::backend {
 
 // Takes the next waiting event of the window system as a message (of type None for one that

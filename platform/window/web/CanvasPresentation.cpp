@@ -1,13 +1,13 @@
-// Presentation in a web page. The page has one canvas, and SDL's browser backend gives every
-// window that same canvas, so here every window is a layer of one SDL window: the first one
-// sizes the canvas, a later one (a modal box) lies centred over it in a frame with its caption
-// (drawn here, as no window manager does), and each present draws every shown layer's last
-// picture, bottom to top. Layers have ids of their own, and SDL's
-// input events are handed to the layer under the pointer (the keyboard to the top layer) in
-// that layer's own coordinates, so the message loop sees one window per dialog as on the
-// desktop. The page scales the canvas by an integer factor itself, so the scale here is 1.
+// Presentation in a web page. The page has one canvas, so here every window is a layer of
+// it: the first one sizes the canvas, a later one (a modal box) lies centred over it in a
+// frame with its caption (drawn here, as no window manager does), and each present draws
+// every shown layer's last picture, bottom to top. The browser's input events (Page.cpp) are
+// handed to the layer under the pointer (the keyboard to the top layer) in that layer's own
+// coordinates, so the message loop sees one window per dialog as on the desktop. The page
+// scales the canvas by an integer factor itself, so the scale here is 1.
 
-#include <SDL.h>
+#include <emscripten/em_js.h>
+#include <emscripten/html5.h>
 
 #include <algorithm>
 #include <vector>
@@ -15,8 +15,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/window/Controls.h"
 #include "platform/window/Presentation.h"
-#include "platform/window/Video.h"
-#include "platform/window/sdl/SdlPtrs.h"
+#include "platform/window/web/Canvas.h"
 
 namespace ui {
 
@@ -33,12 +32,12 @@ struct Layer {
 };
 
 // Touched on the user-interface thread only: every window call comes from there, and so do
-// the browser's input events, which SDL delivers on the thread that created the window.
+// the browser's input events.
 struct Canvas {
-    SDL_Window* window = nullptr;
-    std::vector<Layer> layers;  // bottom to top
-    // Far above SDL's own window ids, which count from 1.
-    std::uint32_t nextId = 0x10000;
+    gfx::Point size;                  // (0, 0) while no window is open
+    std::vector<gfx::Colour> pixels;  // what the canvas shows, each word opaque
+    std::vector<Layer> layers;        // bottom to top
+    std::uint32_t nextId = 1;
 };
 
 Canvas& TheCanvas() {
@@ -67,78 +66,28 @@ const Layer* LayerAt(int x, int y) {
     return layers.empty() ? nullptr : &layers.back();
 }
 
-template <typename Event>
-void ToLayer(Event& e, int& x, int& y) {
-    if (const Layer* l = LayerAt(x, y)) {
-        e.windowID = l->id;
-        x -= l->at.left + l->client.x;
-        y -= l->at.top + l->client.y;
+// clang-format off
+// Shows `pixels`, `w` x `h` 0xAABBGGRR words, on the canvas.
+EM_JS(void, tolvane_canvas_show, (const void* pixels, int w, int h), {
+    const canvas = Module['canvas'];
+    let shown = Module['tolvaneShown'];
+    if (!shown || shown.image.width !== w || shown.image.height !== h) {
+        const context = canvas.getContext('2d');
+        shown = Module['tolvaneShown'] = { context: context, image: context.createImageData(w, h) };
     }
-}
+    shown.image.data.set(HEAPU8.subarray(pixels, pixels + w * h * 4));
+    shown.context.putImageData(shown.image, 0, 0);
+});
+EM_JS(void, tolvane_canvas_title, (const char* title), {
+    document.title = UTF8ToString(title);
+});
+// clang-format on
 
-// Rewrites an event of the canvas window as it is queued, for the layer it belongs to.
-int Retarget(void* /*userdata*/, SDL_Event* event) {
+// Draws every shown layer into the canvas and shows it. The game's colour words leave the
+// alpha byte clear; the canvas's are opaque.
+void Compose() {
     Canvas& c = TheCanvas();
-    if (!IsUiThread() || c.window == nullptr || c.layers.empty()) {
-        return 1;
-    }
-    const std::uint32_t canvasId = SDL_GetWindowID(c.window);
-    switch (event->type) {
-        case SDL_MOUSEMOTION:
-            if (event->motion.windowID == canvasId) {
-                ToLayer(event->motion, event->motion.x, event->motion.y);
-            }
-            break;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            if (event->button.windowID == canvasId) {
-                ToLayer(event->button, event->button.x, event->button.y);
-            }
-            break;
-        case SDL_MOUSEWHEEL:
-            if (event->wheel.windowID == canvasId) {
-                event->wheel.windowID = c.layers.back().id;
-            }
-            break;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP:
-            if (event->key.windowID == canvasId) {
-                event->key.windowID = c.layers.back().id;
-            }
-            break;
-        case SDL_WINDOWEVENT:
-            if (event->window.windowID == canvasId) {
-                // A present of any layer redraws them all; the rest (focus, pointer leaving)
-                // concerns the one that takes input.
-                const bool redraw = event->window.event == SDL_WINDOWEVENT_EXPOSED ||
-                                    event->window.event == SDL_WINDOWEVENT_SHOWN ||
-                                    event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
-                event->window.windowID = redraw ? c.layers.front().id : c.layers.back().id;
-            }
-            break;
-        default:
-            break;
-    }
-    return 1;
-}
-
-// Draws every shown layer into the canvas and shows it.
-bool Compose(std::string* error) {
-    Canvas& c = TheCanvas();
-    SDL_Surface* surface = SDL_GetWindowSurface(c.window);
-    if (surface == nullptr) {
-        *error = sdl::Error("cannot reach the canvas");
-        return false;
-    }
-    // The canvas's surface holds the game's own colour words (its script sets each pixel
-    // opaque as it shows them), so the layers are copied in row by row: SDL's conversion
-    // would link every blitter of SDL's into the page for that.
-    if (surface->format->format != SDL_PIXELFORMAT_XBGR8888) {
-        *error = "the canvas's pixels are not 32-bit 0x00BBGGRR words";
-        return false;
-    }
-    const gfx::Rect canvas{0, 0, surface->w, surface->h};
-    auto* base = static_cast<std::uint8_t*>(surface->pixels);
+    const gfx::Rect canvas{0, 0, c.size.x, c.size.y};
     for (const Layer& l : c.layers) {
         if (!l.shown || !l.presented) {
             continue;
@@ -153,15 +102,11 @@ bool Compose(std::string* error) {
         const int stride = l.at.Width();
         const gfx::Colour* from = l.pixels.data() + (top - l.at.top) * stride + (left - l.at.left);
         for (int y = top; y < bottom; ++y, from += stride) {
-            std::copy_n(from, right - left,
-                        reinterpret_cast<gfx::Colour*>(base + y * surface->pitch) + left);
+            std::transform(from, from + (right - left), c.pixels.data() + y * c.size.x + left,
+                           [](gfx::Colour word) { return word | 0xFF000000u; });
         }
     }
-    if (SDL_UpdateWindowSurface(c.window) != 0) {
-        *error = sdl::Error("cannot show the canvas");
-        return false;
-    }
-    return true;
+    tolvane_canvas_show(c.pixels.data(), c.size.x, c.size.y);
 }
 
 }  // namespace
@@ -182,14 +127,16 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
     geometry_ = geometry;
     Canvas& c = TheCanvas();
     const gfx::Point clientSize = geometry.WindowSize();
-    if (c.window == nullptr) {
+    if (c.layers.empty()) {
         // The page's title is the first window's caption, and its client area is the canvas.
-        c.window = SDL_CreateWindow(captionUtf8.c_str(), 0, 0, clientSize.x, clientSize.y, 0);
-        if (c.window == nullptr) {
-            *error = sdl::Error("cannot create the window");
+        if (emscripten_set_canvas_element_size("#canvas", clientSize.x, clientSize.y) !=
+            EMSCRIPTEN_RESULT_SUCCESS) {
+            *error = "cannot create the window: the page has no canvas";
             return false;
         }
-        SDL_AddEventWatch(Retarget, nullptr);
+        tolvane_canvas_title(captionUtf8.c_str());
+        c.size = clientSize;
+        c.pixels.assign(static_cast<std::size_t>(clientSize.x) * clientSize.y, 0);
         c.layers.push_back({this,
                             c.nextId++,
                             {0, 0, clientSize.x, clientSize.y},
@@ -207,10 +154,8 @@ bool Presentation::Create(const std::string& captionUtf8, const Geometry& geomet
         dc.SelectObject(&framed);
         DrawFrame(dc, size, captionUtf8);
     }
-    int w = 0, h = 0;
-    SDL_GetWindowSize(c.window, &w, &h);
-    const int x = std::max(0, (w - size.x) / 2);
-    const int y = std::max(0, (h - size.y) / 2);
+    const int x = std::max(0, (c.size.x - size.x) / 2);
+    const int y = std::max(0, (c.size.y - size.y) / 2);
     c.layers.push_back({this,
                         c.nextId++,
                         {x, y, x + size.x, y + size.y},
@@ -228,14 +173,14 @@ void Presentation::Destroy() {
     }
     std::erase_if(c.layers, [this](const Layer& l) { return l.presentation == this; });
     if (c.layers.empty()) {
-        SDL_DelEventWatch(Retarget, nullptr);
-        SDL_DestroyWindow(c.window);
-        c.window = nullptr;
+        // The last window closed: the page has no game to show.
+        emscripten_set_canvas_element_size("#canvas", 0, 0);
+        c.size = {0, 0};
+        c.pixels.clear();
         return;
     }
     // What the closed box covered shows again at once.
-    std::string ignored;
-    Compose(&ignored);
+    Compose();
 }
 
 bool Presentation::Present(const gfx::Bitmap& client, std::string* error) {
@@ -251,7 +196,8 @@ bool Presentation::Present(const gfx::Bitmap& client, std::string* error) {
                     l->pixels.begin() + (l->client.y + y) * stride + l->client.x);
     }
     l->presented = true;
-    return Compose(error);
+    Compose();
+    return true;
 }
 
 std::uint32_t Presentation::WindowId() const {
@@ -291,14 +237,40 @@ gfx::Point Presentation::FrameSize() const {
 // The canvas once it exists: a box is placed inside it. Before, the first window takes the
 // size of its client area; the page enlarges the canvas.
 bool UsableDisplayBounds(gfx::Rect* usable) {
-    Canvas& c = TheCanvas();
-    if (c.window == nullptr) {
+    const gfx::Point size = TheCanvas().size;
+    if (size.x == 0) {
         return false;
     }
-    int w = 0, h = 0;
-    SDL_GetWindowSize(c.window, &w, &h);
-    *usable = {0, 0, w, h};
+    *usable = {0, 0, size.x, size.y};
     return true;
+}
+
+gfx::Point web::CanvasSize() {
+    return TheCanvas().size;
+}
+
+void web::ToLayer(Message* m) {
+    const std::vector<Layer>& layers = TheCanvas().layers;
+    if (layers.empty()) {
+        return;
+    }
+    switch (m->type) {
+        case Message::Type::MouseMove:
+        case Message::Type::Button: {
+            const Layer* l = LayerAt(m->at.x, m->at.y);
+            m->windowId = l->id;
+            m->at.x -= l->at.left + l->client.x;
+            m->at.y -= l->at.top + l->client.y;
+            break;
+        }
+        case Message::Type::Exposed:
+            // A present of any layer redraws them all.
+            m->windowId = layers.front().id;
+            break;
+        default:
+            m->windowId = layers.back().id;
+            break;
+    }
 }
 
 }  // namespace ui

@@ -31,7 +31,7 @@ set(engine ${graphics}/Font.cpp ${graphics}/FaceNames.cpp ${graphics}/FontEngine
 set(baker ${PROJECT_BINARY_DIR}/host-bake-glyphs)
 add_custom_command(
     OUTPUT ${baker}
-    COMMAND c++ -std=c++20 -O1 -I${PROJECT_SOURCE_DIR} -I${TOLVANE_HOST_FREETYPE} -o ${baker}
+    COMMAND c++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -I${PROJECT_SOURCE_DIR} -I${TOLVANE_HOST_FREETYPE} -o ${baker}
             ${graphics}/baked/bake_glyphs.cpp ${graphics}/Font.cpp ${graphics}/FaceNames.cpp
             -lfreetype -lfontconfig
     DEPENDS ${graphics}/baked/bake_glyphs.cpp ${engine}

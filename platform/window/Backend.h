@@ -19,4 +19,10 @@ void WaitForMessages(int timeoutMs);
 // False when it cannot be queued. Safe from any thread.
 bool PostWake(std::uint32_t windowId);
 
+// The backend's InitVideo ends with EnterUiThread once the display is open: the calling thread
+// becomes the user-interface thread (UiThread.cpp). Its ShutdownVideo begins with
+// LeaveUiThread, which is false when no display was open.
+void EnterUiThread();
+bool LeaveUiThread();
+
 }  // namespace ui::backend

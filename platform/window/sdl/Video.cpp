@@ -25,8 +25,6 @@ namespace ui {
 
 namespace {
 
-std::atomic<bool> g_ready{false};
-std::atomic<sys::ThreadId> g_uiThread{};
 std::atomic<std::uint32_t> g_wakeEvent{0};
 
 // The user-interface thread's own wake-up: a byte in a pipe. On X, SDL's wake-up is an event
@@ -185,7 +183,7 @@ bool StartVideo(std::string* reason) {
 }  // namespace
 
 bool InitVideo(std::string* error) {
-    if (g_ready.load()) {
+    if (IsVideoReady()) {
         return true;
     }
     // Every window is closed explicitly; a last window closing must not leave a quit request
@@ -222,19 +220,17 @@ bool InitVideo(std::string* error) {
     // Dialogs take no text input; an input method left running would only swallow keys.
     SDL_StopTextInput();
     g_wakeEvent.store(wake);
-    g_uiThread.store(sys::CurrentThreadId());
 #if TOLVANE_COOPERATIVE && TOLVANE_DISPLAY_WAIT
     sys::coop::SetHostWait(&HostWait);
 #endif
-    g_ready.store(true);
+    backend::EnterUiThread();
     return true;
 }
 
 void ShutdownVideo() {
-    if (!g_ready.exchange(false)) {
+    if (!backend::LeaveUiThread()) {
         return;
     }
-    g_uiThread.store(sys::ThreadId{});
 #if TOLVANE_COOPERATIVE && TOLVANE_DISPLAY_WAIT
     sys::coop::SetHostWait(nullptr);
 #endif
@@ -246,14 +242,6 @@ void ShutdownVideo() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     SDL_Quit();
     x11::Reset();
-}
-
-bool IsVideoReady() {
-    return g_ready.load();
-}
-
-bool IsUiThread() {
-    return g_ready.load() && g_uiThread.load() == sys::CurrentThreadId();
 }
 
 bool DisplayLost() {

@@ -6,13 +6,11 @@
 #include <emscripten/em_js.h>
 #include <emscripten/html5.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <deque>
 
 #include "platform/system/Cooperative.h"
-#include "platform/system/Thread.h"
 #include "platform/window/Backend.h"
 #include "platform/window/Video.h"
 #include "platform/window/web/Canvas.h"
@@ -39,9 +37,6 @@ Page& ThePage() {
     static Page page;
     return page;
 }
-
-std::atomic<bool> g_ready{false};
-std::atomic<sys::ThreadId> g_uiThread{};
 
 // clang-format off
 // One wait of the page: a promise that a timer or the next queued message resolves.
@@ -274,33 +269,23 @@ void Listen(bool on) {
 }  // namespace
 
 bool InitVideo(std::string* /*error*/) {
-    if (g_ready.load()) {
+    if (IsVideoReady()) {
         return true;
     }
     ThePage() = Page{};
     Listen(true);
-    g_uiThread.store(sys::CurrentThreadId());
     sys::coop::SetHostWait(&HostWait);
-    g_ready.store(true);
+    backend::EnterUiThread();
     return true;
 }
 
 void ShutdownVideo() {
-    if (!g_ready.exchange(false)) {
+    if (!backend::LeaveUiThread()) {
         return;
     }
-    g_uiThread.store(sys::ThreadId{});
     sys::coop::SetHostWait(nullptr);
     Listen(false);
     ThePage().queue.clear();
-}
-
-bool IsVideoReady() {
-    return g_ready.load();
-}
-
-bool IsUiThread() {
-    return g_ready.load() && g_uiThread.load() == sys::CurrentThreadId();
 }
 
 // The canvas never goes away while the page stands.

@@ -416,7 +416,10 @@ async function replays(browser, base) {
   });
   page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(`${base}../replay/replay.html`);
-  const code = await waitFor('the replays to end', () => page.evaluate(() => document.body.dataset.exitCode), 120000);
+  // A tick that differs ends the program at once, before the page can say so: its lines on
+  // stderr end the wait too.
+  const code = await waitFor('the replays to end', async () =>
+    (await page.evaluate(() => document.body.dataset.exitCode)) || (errors.length !== 0 && 'a failure'), 120000);
   const played = lines.filter((l) => / ticks, every one as recorded$/.test(l));
   if (code !== '0' || played.length !== games.length || errors.length !== 0) {
     await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-replay.png') });

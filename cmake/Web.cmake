@@ -75,8 +75,10 @@ set(TOLVANE_PAGE_LICENCES
 function(tolvane_web_page target folder name)
     cmake_parse_arguments(ARG "COMPLETE" "" "" ${ARGN})
     set(page ${PROJECT_BINARY_DIR}/${folder})
+    # Linked beside the page's folder, which holds only what a host serves.
+    set(linked ${PROJECT_BINARY_DIR}/linked/${folder})
     set_target_properties(${target} PROPERTIES SUFFIX ".html" OUTPUT_NAME ${name}
-                          RUNTIME_OUTPUT_DIRECTORY ${page})
+                          RUNTIME_OUTPUT_DIRECTORY ${linked})
     set(shell ${TOLVANE_WEB_DIR}/page.html)
     target_link_libraries(${target} PRIVATE tolvane_baked_text)
     target_link_options(${target} PRIVATE "SHELL:--shell-file ${shell}"
@@ -98,8 +100,9 @@ function(tolvane_web_page target folder name)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${remove}
                  ${TOLVANE_MAIN_EXIT})
     # Lists reach the script with "|" between their items, as a command line splits at ";".
-    set(finish -DPAGE=${page} -DNAME=${name})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake)
+    set(finish -DLINKED=${linked} -DPAGE=${page} -DNAME=${name} -DPYTHON=${TOLVANE_PYTHON3})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake
+                 ${TOLVANE_WEB_DIR}/pack_page.py)
     if(ARG_COMPLETE)
         add_dependencies(${target} tolvane_page_icons)
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/sw.js

@@ -1,14 +1,16 @@
-# cmake -P finish_page.cmake, after a page is linked: puts the page's other files beside it.
+# cmake -P finish_page.cmake, after a page is linked: makes the page, one file, and puts its
+# other files beside it.
+#   LINKED    the folder the page was linked into (NAME.html, NAME.js, NAME.wasm)
 #   PAGE      the page's folder, NAME its program's name (NAME.html is the page)
+#   PYTHON    python3, which runs pack_page.py beside this script
 # and for the game's own page, COMPLETE=ON with
 #   WEB       platform/window/web (the manifest, the service worker, the glyphs' notice)
 #   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
 #   LICENCES  the licence texts, each "<file>=<name>", copied into PAGE/licences
 # (lists with "|" between their items).
-# The page learns which files its program loads and their sizes (its loading bar's whole), and
-# whether it has a service worker. Then the folder holds exactly the page's files (older builds' leftovers are removed), and the
-# service worker lists them all but itself and the licences, with a version made from their
-# contents, so a new build is a new worker.
+# The page learns whether it has a service worker. Then the folder holds exactly the page's
+# files (older builds' leftovers are removed), and the service worker lists them all but itself
+# and the licences, with a version made from their contents, so a new build is a new worker.
 cmake_minimum_required(VERSION 3.25)
 foreach(list ICONS LICENCES)
     string(REPLACE "|" ";" ${list} "${${list}}")
@@ -22,24 +24,17 @@ function(copy_into folder)
     endforeach()
 endfunction()
 
-set(page_files ${NAME}.html ${NAME}.js ${NAME}.wasm)
-if(EXISTS ${PAGE}/${NAME}.worker.js)
-    list(APPEND page_files ${NAME}.worker.js)
-endif()
-
-# What the page's loader fetches: the program's script and code.
-set(loads "")
-foreach(name ${NAME}.js ${NAME}.wasm)
-    file(SIZE ${PAGE}/${name} size)
-    string(APPEND loads "\"${name}\": ${size}, ")
-endforeach()
-string(REGEX REPLACE ", $" "" loads "${loads}")
+set(page_files ${NAME}.html)
+file(MAKE_DIRECTORY ${PAGE})
+execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pack_page.py ${LINKED}/${NAME}.html
+                        ${PAGE}/${NAME}.html COMMAND_ERROR_IS_FATAL ANY)
+# Whether the page has a service worker.
 set(worker "")
 if(COMPLETE)
     set(worker sw.js)
 endif()
 file(READ ${PAGE}/${NAME}.html html)
-string(REPLACE "@TOLVANE_PAGE_LOADS@" "{\"files\": {${loads}}, \"worker\": \"${worker}\"}" html "${html}")
+string(REPLACE "@TOLVANE_PAGE_WORKER@" "${worker}" html "${html}")
 file(WRITE ${PAGE}/${NAME}.html "${html}")
 if(NOT COMPLETE)
     return()

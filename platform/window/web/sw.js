@@ -12,10 +12,22 @@ const files = [@TOLVANE_PAGE_FILES@];
 const cacheName = `tolvane-${version}`;
 
 self.addEventListener('install', (event) => {
-  // Checked with the host rather than taken from the browser's HTTP cache, which may hold an
-  // older build's file; a file the visit has just downloaded costs a "not modified".
-  event.waitUntil(caches.open(cacheName).then((cache) =>
-    cache.addAll(files.map((file) => new Request(file, { cache: 'no-cache' })))).then(() => self.skipWaiting()));
+  event.waitUntil((async () => {
+    const cache = await caches.open(cacheName);
+    // Checked with the host rather than taken from the browser's HTTP cache, which may hold an
+    // older build's file; a file the visit has just downloaded costs a "not modified". The page
+    // carries the game, so it is asked for by the address the visit loaded it from (the folder
+    // or its index.html), which is the one the HTTP cache knows.
+    const folder = new URL('./', self.location).href;
+    const visited = (await self.clients.matchAll({ type: 'window', includeUncontrolled: true }))
+      .map((client) => client.url.replace(/[?#].*$/, ''))
+      .find((url) => url === folder || url === `${folder}index.html`);
+    const page = await fetch(new Request(visited || `${folder}index.html`, { cache: 'no-cache' }));
+    if (!page.ok) throw new Error(`the page: ${page.status}`);
+    await cache.put(`${folder}index.html`, page);
+    await cache.addAll(files.filter((file) => file !== 'index.html').map((file) => new Request(file, { cache: 'no-cache' })));
+    await self.skipWaiting();
+  })());
 });
 
 self.addEventListener('activate', (event) => {

@@ -18,6 +18,8 @@ find_path(TOLVANE_FONT_DIR ipag.ttf PATHS /usr/share/fonts/opentype/ipafont-goth
 # (app/res/TolvaneResources.cpp, platform/window/Controls.cpp).
 find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
              REQUIRED)
+# The page's code is deflated with zopfli (pack_page.py).
+find_program(TOLVANE_ZOPFLI zopfli PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 find_path(TOLVANE_HOST_FREETYPE ft2build.h PATHS /usr/include/freetype2 NO_DEFAULT_PATH
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(GLOB game_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp
@@ -69,11 +71,12 @@ set(TOLVANE_PAGE_LICENCES
 
 # tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
 # in the build folder, drawing its texts from the baked glyphs. COMPLETE makes it the game's page, one
-# to put on a host: its icons, manifest, service worker and licence texts beside it. main()
+# to put on a host: its icons, manifest, service worker and licence texts beside it. CHECKED
+# links it with run-time checks (a test's page). main()
 # runs on the page's own thread: its modal loops suspend while they wait, which gives the
 # browser its thread back, and the worker is a fiber beside it.
 function(tolvane_web_page target folder name)
-    cmake_parse_arguments(ARG "COMPLETE" "" "" ${ARGN})
+    cmake_parse_arguments(ARG "COMPLETE;CHECKED" "" "" ${ARGN})
     set(page ${PROJECT_BINARY_DIR}/${folder})
     # Linked beside the page's folder, which holds only what a host serves.
     set(linked ${PROJECT_BINARY_DIR}/linked/${folder})
@@ -97,10 +100,16 @@ function(tolvane_web_page target folder name)
     # bookkeeping would make it larger and slower.
     set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
+    if(ARG_CHECKED)
+        # Emscripten's run-time checks, Asyncify's among them: a function the list leaves as it
+        # is that is on the stack when a fiber switches stops the program.
+        target_link_options(${target} PRIVATE -sASSERTIONS=1)
+    endif()
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shell} ${remove}
                  ${TOLVANE_MAIN_EXIT})
     # Lists reach the script with "|" between their items, as a command line splits at ";".
-    set(finish -DLINKED=${linked} -DPAGE=${page} -DNAME=${name} -DPYTHON=${TOLVANE_PYTHON3})
+    set(finish -DLINKED=${linked} -DPAGE=${page} -DNAME=${name} -DPYTHON=${TOLVANE_PYTHON3}
+        -DZOPFLI=${TOLVANE_ZOPFLI})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake
                  ${TOLVANE_WEB_DIR}/pack_page.py)
     if(ARG_COMPLETE)

@@ -420,7 +420,7 @@ async function replays(browser, base) {
   const played = lines.filter((l) => / ticks, every one as recorded$/.test(l));
   if (code !== '0' || played.length !== games.length || errors.length !== 0) {
     await page.screenshot({ path: screenshotPath.replace(/\.png$/, '-replay.png') });
-    throw new Error(`the replays ended with ${code}, ${played.length} of ${games.length} as recorded:\n${lines.join('\n')}`);
+    throw new Error(`the replays ended with ${code}, ${played.length} of ${games.length} as recorded:\n${lines.concat(errors).join('\n')}`);
   }
   console.log(`replays: ${played.join('; ')}`);
   await page.close();

@@ -2,7 +2,7 @@
 # other files beside it.
 #   LINKED    the folder the page was linked into (NAME.html, NAME.js, NAME.wasm)
 #   PAGE      the page's folder, NAME its program's name (NAME.html is the page)
-#   PYTHON    python3, which runs pack_page.py beside this script
+#   PYTHON    python3, which runs pack_page.py beside this script, and ZOPFLI, which it deflates with
 # and for the game's own page, COMPLETE=ON with
 #   WEB       platform/window/web (the manifest, the service worker, the glyphs' notice)
 #   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
@@ -27,7 +27,7 @@ endfunction()
 set(page_files ${NAME}.html)
 file(MAKE_DIRECTORY ${PAGE})
 execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pack_page.py ${LINKED}/${NAME}.html
-                        ${PAGE}/${NAME}.html COMMAND_ERROR_IS_FATAL ANY)
+                        ${PAGE}/${NAME}.html ${ZOPFLI} COMMAND_ERROR_IS_FATAL ANY)
 # Whether the page has a service worker.
 set(worker "")
 if(COMPLETE)
@@ -36,7 +36,16 @@ endif()
 file(READ ${PAGE}/${NAME}.html html)
 string(REPLACE "@TOLVANE_PAGE_WORKER@" "${worker}" html "${html}")
 file(WRITE ${PAGE}/${NAME}.html "${html}")
+function(remove_all_but)
+    file(GLOB_RECURSE present RELATIVE ${PAGE} ${PAGE}/*)
+    foreach(file ${present})
+        if(NOT file IN_LIST ARGN)
+            file(REMOVE ${PAGE}/${file})
+        endif()
+    endforeach()
+endfunction()
 if(NOT COMPLETE)
+    remove_all_but(${page_files})
     return()
 endif()
 
@@ -90,10 +99,4 @@ string(SUBSTRING ${version} 0 16 TOLVANE_PAGE_VERSION)
 string(REGEX REPLACE ",$" ",\n" TOLVANE_PAGE_FILES "${listed}")
 configure_file(${WEB}/sw.js ${PAGE}/sw.js @ONLY)
 
-list(APPEND kept ${page_files})
-file(GLOB_RECURSE present RELATIVE ${PAGE} ${PAGE}/*)
-foreach(file ${present})
-    if(NOT file IN_LIST kept)
-        file(REMOVE ${PAGE}/${file})
-    endif()
-endforeach()
+remove_all_but(${kept} ${page_files})

@@ -69,7 +69,7 @@ set(TOLVANE_PAGE_LICENCES
     ${TOLVANE_WEB_DIR}/FONTS.txt=FONTS.txt
     /usr/share/doc/emscripten/copyright=emscripten.copyright ${PROJECT_SOURCE_DIR}/LICENSE=LICENSE)
 
-# tolvane_web_page(<target> <folder> <name> [COMPLETE]): links <target> as <folder>/<name>.html
+# tolvane_web_page(<target> <folder> <name> [COMPLETE] [CHECKED]): links <target> as <folder>/<name>.html
 # in the build folder, drawing its texts from the baked glyphs. COMPLETE makes it the game's page, one
 # to put on a host: its icons, manifest, service worker and licence texts beside it. CHECKED
 # links it with run-time checks (a test's page). main()

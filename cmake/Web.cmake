@@ -96,8 +96,11 @@ function(tolvane_web_page target folder name)
                         # bytes); -Oz would also stop inlining what the paint's loops call,
                         # which makes a paint several times slower.
                         -Os)
-    # Code that never waits (drawing, the libraries) is left as it is in a page: Asyncify's
-    # bookkeeping would make it larger and slower.
+    # Code that never waits is left as it is in a page: Asyncify's bookkeeping would make it
+    # larger and slower. Asyncify counts every call through a pointer as one that may wait, so
+    # the list names such code that calls through one: drawing, formatting, allocation (its
+    # new-handler), type matching and the game objects' state (its lock's virtual getter); a
+    # function left out of it stops waiting callers from being left out too.
     set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
     if(ARG_CHECKED)

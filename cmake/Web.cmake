@@ -18,8 +18,11 @@ find_path(TOLVANE_FONT_DIR ipag.ttf PATHS /usr/share/fonts/opentype/ipafont-goth
 # (app/res/TolvaneResources.cpp, platform/window/Controls.cpp).
 find_program(TOLVANE_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
              REQUIRED)
-# The page's code is deflated with zopfli (pack_page.py).
+# The page's code is deflated with zopfli, its script minified with terser (pack_page.py; terser
+# comes from scripts/web-deps).
 find_program(TOLVANE_ZOPFLI zopfli PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_program(TOLVANE_TERSER terser PATHS ${PROJECT_SOURCE_DIR}/build/web-tools/node_modules/.bin
+             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 find_path(TOLVANE_HOST_FREETYPE ft2build.h PATHS /usr/include/freetype2 NO_DEFAULT_PATH
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(GLOB game_texts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/*.cpp
@@ -100,7 +103,7 @@ function(tolvane_web_page target folder name)
     # larger and slower. Asyncify counts every call through a pointer as one that may wait, so
     # the list names such code that calls through one: drawing, formatting, allocation (its
     # new-handler), type matching and the game objects' state (its lock's virtual getter); a
-    # function left out of it stops waiting callers from being left out too.
+    # function on the list no longer makes its callers count as waiting.
     set(remove ${PROJECT_SOURCE_DIR}/cmake/asyncify-remove.txt)
     target_link_options(${target} PRIVATE -sASYNCIFY_REMOVE=@${remove})
     if(ARG_CHECKED)
@@ -112,7 +115,7 @@ function(tolvane_web_page target folder name)
                  ${TOLVANE_MAIN_EXIT})
     # Lists reach the script with "|" between their items, as a command line splits at ";".
     set(finish -DLINKED=${linked} -DPAGE=${page} -DNAME=${name} -DPYTHON=${TOLVANE_PYTHON3}
-        -DZOPFLI=${TOLVANE_ZOPFLI})
+        -DZOPFLI=${TOLVANE_ZOPFLI} -DTERSER=${TOLVANE_TERSER})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TOLVANE_WEB_DIR}/finish_page.cmake
                  ${TOLVANE_WEB_DIR}/pack_page.py)
     if(ARG_COMPLETE)

@@ -2,7 +2,8 @@
 # other files beside it.
 #   LINKED    the folder the page was linked into (NAME.html, NAME.js, NAME.wasm)
 #   PAGE      the page's folder, NAME its program's name (NAME.html is the page)
-#   PYTHON    python3, which runs pack_page.py beside this script, and ZOPFLI, which it deflates with
+#   PYTHON    python3, which runs pack_page.py beside this script, with ZOPFLI, which deflates
+#             the page's code, and TERSER, which minifies its script
 # and for the game's own page, COMPLETE=ON with
 #   WEB       platform/window/web (the manifest, the service worker, the glyphs' notice)
 #   ICONS     the icon's PNG files, named <size>.png, copied into PAGE/icons
@@ -27,7 +28,8 @@ endfunction()
 set(page_files ${NAME}.html)
 file(MAKE_DIRECTORY ${PAGE})
 execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pack_page.py ${LINKED}/${NAME}.html
-                        ${PAGE}/${NAME}.html ${ZOPFLI} COMMAND_ERROR_IS_FATAL ANY)
+                        ${PAGE}/${NAME}.html ${ZOPFLI} ${TERSER}
+                COMMAND_ERROR_IS_FATAL ANY)
 # Whether the page has a service worker.
 set(worker "")
 if(COMPLETE)

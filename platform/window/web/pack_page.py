@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""pack_page.py LINKED PAGE ZOPFLI: makes the page one file, PAGE, from LINKED (the page as
-linked, with its program's script NAME.js and code NAME.wasm beside it).
+"""pack_page.py LINKED PAGE ZOPFLI TERSER: makes the page one file, PAGE, from LINKED (the page
+as linked, with its program's script NAME.js and code NAME.wasm beside it).
 
 A first visit is then one request: on a slow network each request costs a round trip, and
 a page that fetched its script and code after itself waited two. The code is deflated here,
 by ZOPFLI (a few per cent smaller than a host's gzip), so that a host that does not compress
 sends little more than one that does: it arrives as base64 in small scripts at the end of the page, each of
 which hands its piece to the page (code()) as the browser parses it, so the loading bar moves
-as the page arrives. The program's script follows as text (not run until the page has checked
+as the page arrives. The program's script, minified by TERSER (its names inside functions
+shortened; the names the page and the code share are the top level's, which stay), follows as text (not run until the page has checked
 that the browser can run it), and a last script says that everything has arrived (arrived()),
 so a page cut short by the network knows it.
 """
@@ -23,13 +24,13 @@ import sys
 PIECE = 16 * 1024
 
 
-def main(linked, out, zopfli):
+def main(linked, out, zopfli, terser):
     folder, name = os.path.split(linked)
     stem = os.path.splitext(name)[0]
     with open(linked, encoding="utf-8") as f:
         html = f.read()
-    with open(os.path.join(folder, stem + ".js"), encoding="utf-8") as f:
-        script = f.read()
+    script = subprocess.run([terser, os.path.join(folder, stem + ".js"), "--compress", "--mangle"],
+                            check=True, stdout=subprocess.PIPE, encoding="utf-8").stdout
     with open(os.path.join(folder, stem + ".wasm"), "rb") as f:
         code = f.read()
 
@@ -56,6 +57,6 @@ def main(linked, out, zopfli):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 5:
         sys.exit(__doc__)
     main(*sys.argv[1:])

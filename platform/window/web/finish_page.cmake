@@ -27,17 +27,14 @@ endfunction()
 
 set(page_files ${NAME}.html)
 file(MAKE_DIRECTORY ${PAGE})
-execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pack_page.py ${LINKED}/${NAME}.html
-                        ${PAGE}/${NAME}.html ${ZOPFLI} ${TERSER}
-                COMMAND_ERROR_IS_FATAL ANY)
-# Whether the page has a service worker.
+# The game's own page has a service worker.
 set(worker "")
 if(COMPLETE)
     set(worker sw.js)
 endif()
-file(READ ${PAGE}/${NAME}.html html)
-string(REPLACE "@TOLVANE_PAGE_WORKER@" "${worker}" html "${html}")
-file(WRITE ${PAGE}/${NAME}.html "${html}")
+execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/pack_page.py ${LINKED}/${NAME}.html
+                        ${PAGE}/${NAME}.html ${ZOPFLI} ${TERSER} ${worker}
+                COMMAND_ERROR_IS_FATAL ANY)
 function(remove_all_but)
     file(GLOB_RECURSE present RELATIVE ${PAGE} ${PAGE}/*)
     foreach(file ${present})
